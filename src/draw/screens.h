@@ -1,0 +1,14 @@
+// The non-play screens.
+#pragma once
+
+#include "shell/game.h"
+
+namespace sb {
+
+void TitleScreen(Game& g);
+void AttractScreen(Game& g);
+void ScoresScreen(Game& g);
+void OptionsScreen(Game& g);
+void EnterHiScore(Game& g);
+
+}  // namespace sb

@@ -1,0 +1,116 @@
+// The platform services the game is written against: display and drawing
+// state, images, sounds, keyboard and joystick, clock, random numbers and
+// files. Game code calls only these; it never sees SDL.
+//
+// Drawing, image storage, mixing, randomness and files are shared code; only
+// the Backend (window + audio device + events, or the headless stand-in)
+// differs between the real game and tests.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/backend.h"
+#include "platform/random.h"
+
+namespace sb {
+
+class Renderer;
+class ImageStore;
+class Mixer;
+class InputState;
+class FileTable;
+
+inline constexpr int kScreenW = 640;
+inline constexpr int kScreenH = 480;
+
+class Platform {
+ public:
+  explicit Platform(std::unique_ptr<Backend> backend);
+  ~Platform();
+  Platform(const Platform&) = delete;
+  Platform& operator=(const Platform&) = delete;
+
+  // --- display and drawing state ---
+  // depth 0: a window titled "Vornic Application"; 32: full screen. Resets the
+  // drawing state; images stay drawable.
+  void OpenDisplay(int width, int height, int depth, int hertz, int flags);
+  void CloseDisplay();
+  bool DisplayOpen() const;
+  bool FullScreen() const;  // the mode the display is actually in
+  void Cls();
+  // 0: at once; 1: in step with the refresh; -1: in step only in full screen.
+  void Flip(int sync);
+  void SetColor(int r, int g, int b);
+  void GetColor(int& r, int& g, int& b) const;
+  void SetAlpha(double a);
+  double GetAlpha() const;
+  void SetScale(float sx, float sy);
+  void GetScale(float& sx, float& sy) const;
+  void SetViewport(int x, int y, int w, int h);
+  void DrawImage(int image, float x, float y, int frame);
+  void DrawLine(float x1, float y1, float x2, float y2);
+  void DrawRect(float x, float y, float w, float h);
+
+  // --- images (handles; 0 = none) ---
+  int LoadImage(const std::string& path, int flags);
+  int LoadImageStrip(const std::string& path, int cellw, int cellh, int first, int count,
+                     int flags);
+  int CreateImage(int width, int height, int frames, int flags);
+  void CaptureImage(int image, int x, int y, int frame);
+
+  // --- sounds (handles; 0 = none, plays nothing) ---
+  int LoadSound(const std::string& path, int flags);
+  void PlaySound(int sound);
+
+  // --- input; key codes are the virtual-key codes of the key table ---
+  int KeyDown(int key);
+  int KeyPresses(int key);
+  void ClearKeys();
+  int CloseRequested();
+  int JoyButtonDown(int button, int port);  // buttons from 1
+  int JoyXDir(int port);
+  int JoyYDir(int port);
+
+  // --- time and randomness ---
+  uint32_t Millis();
+  void Delay(int ms);
+  void SeedRandom(int32_t seed) { rng_.Seed(seed); }
+  double RandomReal(double lo, double hi) { return rng_.Real(lo, hi); }
+  Random& Rng() { return rng_; }
+
+  // --- files (stream handles; 0 = none) ---
+  int OpenFile(const std::string& path, bool readable, bool writeable);
+  int WriteFile(const std::string& path);
+  std::string ReadLine(int stream);
+  bool Eof(int stream);
+  void WriteLine(int stream, const std::string& text);
+  // Flushes and closes; false when the data could not be written in full.
+  bool CloseFile(int stream);
+
+  // --- access for the shell, tests, the simulator and benchmarks ---
+  Backend& GetBackend() { return *backend_; }
+  Renderer& GetRenderer() { return *renderer_; }
+  ImageStore& Images() { return *images_; }
+  Mixer& GetMixer() { return *mixer_; }
+  InputState& Input() { return *input_; }
+  // The 640x480 back buffer, 0x00RRGGBB per pixel, row-major.
+  const uint32_t* Framebuffer() const;
+
+ private:
+  void Pump();
+
+  std::unique_ptr<Backend> backend_;
+  std::unique_ptr<ImageStore> images_;
+  std::unique_ptr<Renderer> renderer_;
+  std::unique_ptr<Mixer> mixer_;
+  std::unique_ptr<InputState> input_;
+  std::unique_ptr<FileTable> files_;
+  Random rng_;
+  bool open_ = false;
+  bool fullscreen_ = false;
+};
+
+}  // namespace sb

@@ -1,0 +1,13 @@
+// Player control and shots.
+#pragma once
+
+#include "shell/game.h"
+
+namespace sb {
+
+void ReadControls(Game& g);
+void MovePlayer(Game& g);
+void CreateShot(Game& g);
+void MoveShots(Game& g);
+
+}  // namespace sb

@@ -1,0 +1,13 @@
+// Brains, progs and cruise missiles.
+#pragma once
+
+#include "shell/game.h"
+
+namespace sb {
+
+void UpdateBrains(Game& g);
+void UpdateProgs(Game& g);
+void UpdateCruises(Game& g);
+void CreateCruise(Game& g, int x, int y);
+
+}  // namespace sb

@@ -1,0 +1,19 @@
+// The top-ten table and "scores/hiscores.dat".
+#pragma once
+
+#include <string>
+
+#include "shell/game.h"
+
+namespace sb {
+
+void DefaultScores(Game& g);
+void LoadScores(Game& g);
+void InsertScore(Game& g, int32_t score, const std::string& name, int32_t wave);
+// False when the table could not be saved (the old file is left intact).
+bool SaveScores(Game& g);
+// Text to integer: leading white space, optional sign, decimal digits ('$'
+// hexadecimal, '%' binary); wraps like 32-bit arithmetic; 0 without digits.
+int32_t StrToInt(const std::string& s);
+
+}  // namespace sb
