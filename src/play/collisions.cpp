@@ -1,0 +1,7 @@
+#include "play/collisions.h"
+
+namespace sb {
+
+void CheckCollisions(Game&) {}
+
+}  // namespace sb
