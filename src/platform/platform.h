@@ -87,8 +87,15 @@ class Platform {
   std::string ReadLine(int stream);
   bool Eof(int stream);
   void WriteLine(int stream, const std::string& text);
-  // Flushes and closes; false when the data could not be written in full.
+  // Flushes (to the disk, for written files) and closes; false when the data
+  // could not be written in full.
   bool CloseFile(int stream);
+  // Small file-system helpers for safe saving.
+  bool RenameFile(const std::string& from, const std::string& to);  // atomic replace
+  bool RemoveFile(const std::string& path);
+  bool MakeDirectory(const std::string& path);  // true if it exists afterwards
+  bool FileExists(const std::string& path);
+  bool FileWritable(const std::string& path);  // exists and may be opened for writing
 
   // --- access for the shell, tests, the simulator and benchmarks ---
   Backend& GetBackend() { return *backend_; }
@@ -98,6 +105,9 @@ class Platform {
   InputState& Input() { return *input_; }
   // The 640x480 back buffer, 0x00RRGGBB per pixel, row-major.
   const uint32_t* Framebuffer() const;
+  // Switches drawing off (simulator speed runs): draw calls return at once,
+  // everything else (state, randomness, input, sound) is unchanged.
+  void SetDrawingEnabled(bool on);
 
  private:
   void Pump();
