@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds and runs every test: a plain build with -Werror, then the same
+# tests under AddressSanitizer + UndefinedBehaviorSanitizer, then the checks
+# that need their own tools (static analysis, fuzzing, benchmarks guard).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+jobs=$(nproc)
+
+bash scripts/deps.sh test
+
+echo "== static checks =="
+bash scripts/check.sh
+
+echo "== plain build =="
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build-test -j"$jobs"
+ctest --test-dir build-test --output-on-failure -j"$jobs" --timeout 600
+
+echo "== sanitizer build =="
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSB_SANITIZE=ON -DSB_BENCH=OFF >/dev/null
+cmake --build build-asan -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-asan --output-on-failure -j"$jobs" --timeout 900
+
+if [ -f scripts/fuzz.sh ]; then
+  echo "== fuzzing =="
+  bash scripts/fuzz.sh "${SB_FUZZ_SECONDS:-60}"
+fi
+echo "== all tests passed =="

@@ -1,0 +1,87 @@
+// Images: cells of 32-bit texels kept for the image's whole life, looked up by
+// handle. Loading goes through SDL's BMP reader; everything else is plain
+// memory, so images survive any re-opening of the display.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace sb {
+
+// Image flags; the game passes -1 (every bit) for masked + filtered.
+inline constexpr int kImageFiltered = 1;
+inline constexpr int kImageMasked = 2;
+
+// Largest accepted side and area: a corrupt header must not make us allocate
+// gigabytes.
+inline constexpr int kMaxImageSide = 16384;
+inline constexpr int64_t kMaxImagePixels = int64_t{1} << 26;
+
+// Texel: 0xAARRGGBB, A = 0xFF opaque or 0 transparent. A transparent (masked)
+// texel is stored as 0, so filtering blends towards black at sprite edges the
+// way a textured quad does.
+inline constexpr uint32_t kOpaque = 0xFF000000u;
+
+// A picture ready to be copied to the screen: RGB plus a "written" flag in the
+// top byte, and per row the runs of written pixels, so blits copy spans
+// instead of testing every pixel.
+struct Picture {
+  struct Span {
+    int32_t x, len;
+  };
+  int w = 0, h = 0;
+  std::vector<uint32_t> px;          // w*h, 0x00RRGGBB | kOpaque when written
+  std::vector<Span> spans;           // all rows' runs, row by row
+  std::vector<int32_t> row_start;    // h+1 offsets into spans
+  void BuildSpans();
+};
+
+struct Frame {
+  std::vector<uint32_t> texels;  // cw*ch
+  // Drawn pictures derived from texels, built on first use and dropped when
+  // the texels change: at scale 1 (the texels themselves) and exactly 2x.
+  std::unique_ptr<Picture> at1;
+  std::unique_ptr<Picture> at2;
+  void Invalidate() {
+    at1.reset();
+    at2.reset();
+  }
+};
+
+struct Image {
+  int cw = 0, ch = 0;
+  int flags = 0;
+  bool masked = false, filtered = false;
+  std::vector<Frame> frames;
+};
+
+// Decoded BMP as 0x00RRGGBB rows, top row first.
+struct Bitmap {
+  int w = 0, h = 0;
+  std::vector<uint32_t> px;
+};
+
+// Reads a BMP of any bit depth and row order SDL understands; false when the
+// file is missing, unreadable, corrupt or too large.
+bool LoadBmp(const std::string& path, Bitmap& out);
+
+class ImageStore {
+ public:
+  ImageStore();
+  ~ImageStore();
+  int LoadImage(const std::string& path, int flags);
+  int LoadImageStrip(const std::string& path, int cellw, int cellh, int first, int count,
+                     int flags);
+  int CreateImage(int width, int height, int frames, int flags);
+  // The image for a handle, or null for 0 or a handle that names nothing.
+  Image* Get(int handle);
+  int Count() const { return static_cast<int>(images_.size()); }
+
+ private:
+  int Add(std::unique_ptr<Image> img);
+  std::vector<std::unique_ptr<Image>> images_;
+};
+
+}  // namespace sb
