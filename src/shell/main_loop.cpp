@@ -1,14 +1,104 @@
 #include "shell/main_loop.h"
 
+#include <cstdio>
+
+#include "draw/screens.h"
+#include "play/play.h"
+#include "play/waves.h"
+#include "scores/hiscores.h"
+#include "shell/assets.h"
+#include "shell/keys.h"
+#include "shell/settings.h"
+
 namespace sb {
 
-int Main(Game&, const int64_t*) {
-  return {};
+bool StartUp(Game& g, const int64_t* seed) {
+  FillKeyTable(g);
+  // The twenty lists are members of Game and already exist.
+  g.speedmul = 2;
+  g.P.OpenDisplay(640, 480, 0, 0, 0);
+  if (!g.P.DisplayOpen()) {
+    std::fprintf(stderr, "swarmbreak: no display available (cannot open a 640x480 window)\n");
+    return false;
+  }
+  g.P.SetScale(2, 2);
+  CreateSettingsTables(g);
+
+  const std::string errormsg = LoadAssets(g);
+  if (!errormsg.empty()) {
+    WriteErrorLog(g, errormsg);
+    g.P.Delay(2000);
+    return false;
+  }
+
+  ReadDirectionTables(g);
+
+  for (int i = 0; i < 11; ++i) {
+    g.hiscores[i] = 0;
+    g.hiwaves[i] = 0;
+    g.hinames[i].clear();
+  }
+  LoadScores(g);
+  g.lowscore = g.hiscores[9];
+  for (int32_t& c : g.namechars) c = 0;
+
+  LoadWaves(g);
+  // The seed is masked to 31 bits by the generator; the conversion keeps the low 32 bits.
+  const uint32_t s = seed ? static_cast<uint32_t>(*seed) : g.P.Millis();
+  g.P.SeedRandom(static_cast<int32_t>(s));
+  g.plyr = g.kxplyr_list.New();
+  return true;
 }
-bool StartUp(Game&, const int64_t*) {
-  return {};
+
+void ScreenLoopStep(Game& g) {
+  switch (g.gamestate) {
+    case 0:
+      TitleScreen(g);
+      if (g.gamestate == 0) g.gamestate = 1;
+      break;
+    case 1:
+      AttractScreen(g);
+      if (g.gamestate == 1) g.gamestate = 5;
+      break;
+    case 2:
+      PlayGame(g);
+      // Equal to the tenth score is not enough to enter the table.
+      g.gamestate = g.plyr->score > g.lowscore ? 4 : 5;
+      break;
+    case 3:
+      OptionsScreen(g);
+      break;
+    case 4:
+      EnterHiScore(g);
+      g.gamestate = 5;
+      break;
+    case 5:
+      ScoresScreen(g);
+      if (g.gamestate == 5) g.gamestate = 0;
+      break;
+    default:
+      break;  // no screen; just pause and look again
+  }
+  // The key that ended one screen must not act on the next.
+  g.P.Delay(100);
+  g.P.ClearKeys();
 }
-void RunScreenLoop(Game&) {}
-void ShutDown(Game&) {}
+
+void RunScreenLoop(Game& g) {
+  while (g.quitgame == 0) ScreenLoopStep(g);
+}
+
+void ShutDown(Game& g) {
+  SaveScores(g);  // reports its own failure; quitting goes on regardless
+  g.P.Delay(200);
+  g.P.CloseDisplay();
+}
+
+int Main(Game& g, const int64_t* seed) {
+  if (!StartUp(g, seed)) return 1;
+  RunScreenLoop(g);
+  ShutDown(g);
+  return 0;
+}
 
 }  // namespace sb
