@@ -52,7 +52,7 @@ void UpdateBrains(Game& g) {
     if (g.P.RandomReal(0, 1000) > 960) turn = true;
 
     if (b->prog == 0) {
-      if (BoundedStep(b, 20, 594, 20, 428)) turn = true;
+      if (StepOrRefuse(b, 20, 594, 20, 428)) turn = true;
     } else {
       b->prog = b->prog > 0 ? b->prog - 1 : 0;
     }
@@ -111,7 +111,7 @@ void UpdateProgs(Game& g) {
 
     if (p->birth > 0) {
       p->birth -= 1;
-    } else if (BoundedStep(p, 20, 604, 20, 428)) {
+    } else if (StepOrRefuse(p, 20, 604, 20, 428)) {
       turn = true;
     }
 

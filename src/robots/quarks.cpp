@@ -75,7 +75,7 @@ void UpdateQuarks(Game& g) {
     }
 
     if (g.P.RandomReal(0, 1000) > 990) turn = true;
-    BounceStep(q, 20, 594, 20, 434);
+    StepOrBounce(q, 20, 594, 20, 434);
     if (turn) {
       int k = Trunc(g.P.RandomReal(0, 8));
       q->xv = g.dirx[k] * g.beh.quarkspeed * g.speedmul;
@@ -125,7 +125,7 @@ void UpdateTanks(Game& g) {
     }
 
     bool turn = g.P.RandomReal(0, 1000) > 930;
-    if (BoundedStep(t, 20, 594, 20, 428)) turn = true;
+    if (StepOrRefuse(t, 20, 594, 20, 428)) turn = true;
     if (turn) {
       // Re-aim one axis only, so tanks zigzag in.
       if (g.P.RandomReal(0, 10) > 5) {
@@ -165,7 +165,7 @@ void UpdateBalls(Game& g) {
       continue;
     }
 
-    BounceStep(b, 20, 610, 20, 450);
+    StepOrBounce(b, 20, 610, 20, 450);
 
     b->animcounter += b->animdir;
     if (b->animcounter > 3) {

@@ -6,7 +6,7 @@ namespace sb {
 // Moves on each axis only when the new position stays strictly inside the
 // bounds, x first; true when either axis was refused.
 template <class R>
-bool BoundedStep(R* r, float xlo, float xhi, float ylo, float yhi) {
+bool StepOrRefuse(R* r, float xlo, float xhi, float ylo, float yhi) {
   bool refused = false;
   float nx = r->sx + r->xv;
   if (xlo < nx && nx < xhi) {
@@ -23,9 +23,9 @@ bool BoundedStep(R* r, float xlo, float xhi, float ylo, float yhi) {
   return refused;
 }
 
-// As BoundedStep, but a refused axis reverses that velocity component.
+// As StepOrRefuse, but a refused axis reverses that velocity component.
 template <class R>
-void BounceStep(R* r, float xlo, float xhi, float ylo, float yhi) {
+void StepOrBounce(R* r, float xlo, float xhi, float ylo, float yhi) {
   float nx = r->sx + r->xv;
   if (xlo < nx && nx < xhi) {
     r->sx = nx;

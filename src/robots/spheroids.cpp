@@ -69,7 +69,7 @@ void UpdateSpheroids(Game& g) {
     }
 
     if (g.P.RandomReal(0, 1000) > 980) turn = true;
-    if (BoundedStep(s, 20, 594, 20, 434)) turn = true;
+    if (StepOrRefuse(s, 20, 594, 20, 434)) turn = true;
     if (turn) {
       int k = Trunc(g.P.RandomReal(0, 8));
       s->xv = g.dirx[k] * g.beh.spheroidspeed * g.speedmul;
@@ -120,7 +120,7 @@ void UpdateEnforcers(Game& g) {
     }
 
     bool turn = g.P.RandomReal(0, 1000) > 870;
-    if (BoundedStep(e, 20, 602, 20, 438)) turn = true;
+    if (StepOrRefuse(e, 20, 602, 20, 438)) turn = true;
     if (turn) {
       e->xv = Sgn(static_cast<float>(g.plyr->sx - e->sx)) * g.beh.enforcerspeed * g.speedmul;
       e->yv = Sgn(static_cast<float>(g.plyr->sy - e->sy)) * g.beh.enforcerspeed * g.speedmul;
