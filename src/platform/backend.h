@@ -16,6 +16,8 @@ class Backend {
   // when no display can be had.
   virtual bool OpenWindow(bool fullscreen) = 0;
   virtual void CloseWindow() = 0;
+  // The mode the open display is actually in.
+  virtual bool IsFullScreen() const { return false; }
   // Shows the 640x480 0x00RRGGBB frame; sync as for Flip.
   virtual void Present(const uint32_t* pixels, int sync) = 0;
   // Brings the input state up to date with pending events.

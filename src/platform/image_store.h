@@ -32,9 +32,9 @@ struct Picture {
     int32_t x, len;
   };
   int w = 0, h = 0;
-  std::vector<uint32_t> px;          // w*h, 0x00RRGGBB | kOpaque when written
-  std::vector<Span> spans;           // all rows' runs, row by row
-  std::vector<int32_t> row_start;    // h+1 offsets into spans
+  std::vector<uint32_t> px;        // w*h, 0x00RRGGBB | kOpaque when written
+  std::vector<Span> spans;         // all rows' runs, row by row
+  std::vector<int32_t> row_start;  // h+1 offsets into spans
   void BuildSpans();
 };
 

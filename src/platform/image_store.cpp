@@ -1,0 +1,171 @@
+#include "platform/image_store.h"
+
+#include <SDL.h>
+
+#include <cstdlib>
+
+namespace sb {
+
+namespace {
+
+int32_t Le32(const uint8_t* p) {
+  return static_cast<int32_t>(uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 |
+                              uint32_t{p[3]} << 24);
+}
+int16_t Le16(const uint8_t* p) {
+  return static_cast<int16_t>(uint16_t(p[0] | p[1] << 8));
+}
+
+bool SizeAcceptable(int64_t w, int64_t h) {
+  return w > 0 && h > 0 && w <= kMaxImageSide && h <= kMaxImageSide && w * h <= kMaxImagePixels;
+}
+
+// Checks the dimensions in the header before SDL allocates a surface from them.
+bool HeaderAcceptable(SDL_RWops* rw) {
+  uint8_t hdr[26] = {};
+  if (SDL_RWread(rw, hdr, 1, sizeof hdr) != sizeof hdr) return false;
+  if (hdr[0] != 'B' || hdr[1] != 'M') return false;
+  int32_t dib = Le32(hdr + 14);
+  int64_t w, h;
+  if (dib == 12) {
+    w = Le16(hdr + 18);
+    h = Le16(hdr + 20);
+  } else {
+    w = Le32(hdr + 18);
+    h = Le32(hdr + 22);
+  }
+  if (h < 0) h = -h;
+  return SizeAcceptable(w, h);
+}
+
+Picture::Span MakeSpan(int x, int len) {
+  return Picture::Span{x, len};
+}
+
+}  // namespace
+
+void Picture::BuildSpans() {
+  spans.clear();
+  row_start.assign(static_cast<size_t>(h) + 1, 0);
+  for (int y = 0; y < h; ++y) {
+    row_start[y] = static_cast<int32_t>(spans.size());
+    const uint32_t* row = px.data() + static_cast<size_t>(y) * w;
+    int x = 0;
+    while (x < w) {
+      while (x < w && !(row[x] & kOpaque)) ++x;
+      int s = x;
+      while (x < w && (row[x] & kOpaque)) ++x;
+      if (x > s) spans.push_back(MakeSpan(s, x - s));
+    }
+  }
+  row_start[h] = static_cast<int32_t>(spans.size());
+}
+
+bool LoadBmp(const std::string& path, Bitmap& out) {
+  SDL_RWops* rw = SDL_RWFromFile(path.c_str(), "rb");
+  if (!rw) return false;
+  if (!HeaderAcceptable(rw) || SDL_RWseek(rw, 0, RW_SEEK_SET) != 0) {
+    SDL_RWclose(rw);
+    return false;
+  }
+  SDL_Surface* raw = SDL_LoadBMP_RW(rw, 1);
+  if (!raw) return false;
+  SDL_Surface* s = SDL_ConvertSurfaceFormat(raw, SDL_PIXELFORMAT_ARGB8888, 0);
+  SDL_FreeSurface(raw);
+  if (!s) return false;
+  bool ok = SizeAcceptable(s->w, s->h);
+  if (ok) {
+    out.w = s->w;
+    out.h = s->h;
+    out.px.resize(static_cast<size_t>(s->w) * s->h);
+    if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
+    for (int y = 0; y < s->h; ++y) {
+      const auto* src = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(s->pixels) +
+                                                          static_cast<size_t>(y) * s->pitch);
+      uint32_t* dst = out.px.data() + static_cast<size_t>(y) * s->w;
+      // Source alpha is ignored: the mask colour alone decides transparency.
+      for (int x = 0; x < s->w; ++x) dst[x] = src[x] & 0xFFFFFFu;
+    }
+    if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
+  }
+  SDL_FreeSurface(s);
+  return ok;
+}
+
+ImageStore::ImageStore() = default;
+ImageStore::~ImageStore() = default;
+
+namespace {
+
+std::unique_ptr<Image> NewImage(int cw, int ch, int frames, int flags) {
+  auto img = std::make_unique<Image>();
+  img->cw = cw;
+  img->ch = ch;
+  img->flags = flags;
+  img->masked = (flags & kImageMasked) != 0;
+  img->filtered = (flags & kImageFiltered) != 0;
+  img->frames.resize(static_cast<size_t>(frames));
+  return img;
+}
+
+// Copies one cell of the bitmap into a frame, applying the mask.
+void CutCell(const Bitmap& bmp, int x0, int y0, const Image& img, Frame& f) {
+  f.texels.resize(static_cast<size_t>(img.cw) * img.ch);
+  for (int y = 0; y < img.ch; ++y) {
+    const uint32_t* src = bmp.px.data() + static_cast<size_t>(y0 + y) * bmp.w + x0;
+    uint32_t* dst = f.texels.data() + static_cast<size_t>(y) * img.cw;
+    for (int x = 0; x < img.cw; ++x) {
+      uint32_t c = src[x];
+      dst[x] = (img.masked && c == 0) ? 0u : (c | kOpaque);
+    }
+  }
+}
+
+}  // namespace
+
+int ImageStore::Add(std::unique_ptr<Image> img) {
+  images_.push_back(std::move(img));
+  return static_cast<int>(images_.size());
+}
+
+int ImageStore::LoadImage(const std::string& path, int flags) {
+  Bitmap bmp;
+  if (!LoadBmp(path, bmp)) return 0;
+  auto img = NewImage(bmp.w, bmp.h, 1, flags);
+  CutCell(bmp, 0, 0, *img, img->frames[0]);
+  return Add(std::move(img));
+}
+
+int ImageStore::LoadImageStrip(const std::string& path, int cellw, int cellh, int first, int count,
+                               int flags) {
+  if (cellw <= 0 || cellh <= 0 || first < 0 || count <= 0) return 0;
+  Bitmap bmp;
+  if (!LoadBmp(path, bmp)) return 0;
+  int across = bmp.w / cellw;
+  int64_t cells = int64_t{across} * (bmp.h / cellh);
+  if (cells < int64_t{first} + count) return 0;
+  auto img = NewImage(cellw, cellh, count, flags);
+  for (int i = 0; i < count; ++i) {
+    int c = first + i;
+    CutCell(bmp, cellw * (c % across), cellh * (c / across), *img, img->frames[i]);
+  }
+  return Add(std::move(img));
+}
+
+int ImageStore::CreateImage(int width, int height, int frames, int flags) {
+  if (!SizeAcceptable(width, height) || frames <= 0 ||
+      int64_t{width} * height * frames > kMaxImagePixels)
+    return 0;
+  auto img = NewImage(width, height, frames, flags);
+  // Blank: transparent when masked, opaque black otherwise.
+  uint32_t blank = img->masked ? 0u : kOpaque;
+  for (auto& f : img->frames) f.texels.assign(static_cast<size_t>(width) * height, blank);
+  return Add(std::move(img));
+}
+
+Image* ImageStore::Get(int handle) {
+  if (handle <= 0 || handle > static_cast<int>(images_.size())) return nullptr;
+  return images_[static_cast<size_t>(handle) - 1].get();
+}
+
+}  // namespace sb

@@ -1,0 +1,88 @@
+#include "platform/mixer.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace sb {
+
+namespace {
+// A sound effect of more than a few minutes is a broken file.
+constexpr int64_t kMaxFileBytes = 64 << 20;
+}  // namespace
+
+Mixer::Mixer() = default;
+Mixer::~Mixer() {
+  for (Sound* s : sounds_) delete s;
+}
+
+int Mixer::AddSound(std::vector<int16_t> samples) {
+  auto* s = new Sound{std::move(samples)};
+  sounds_.push_back(s);
+  return static_cast<int>(sounds_.size());
+}
+
+const Mixer::Sound* Mixer::GetSound(int handle) const {
+  if (handle <= 0 || handle > static_cast<int>(sounds_.size())) return nullptr;
+  return sounds_[static_cast<size_t>(handle) - 1];
+}
+
+int Mixer::LoadSound(const std::string& path) {
+  SDL_RWops* rw = SDL_RWFromFile(path.c_str(), "rb");
+  if (!rw) return 0;
+  Sint64 size = SDL_RWsize(rw);
+  if (size <= 0 || size > kMaxFileBytes) {
+    SDL_RWclose(rw);
+    return 0;
+  }
+  SDL_AudioSpec spec;
+  Uint8* buf = nullptr;
+  Uint32 len = 0;
+  if (!SDL_LoadWAV_RW(rw, 1, &spec, &buf, &len)) return 0;
+  SDL_AudioCVT cvt;
+  int built =
+      SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, 1, kRate);
+  int frame_bytes = SDL_AUDIO_BITSIZE(spec.format) / 8 * spec.channels;
+  if (built < 0 || frame_bytes <= 0) {
+    SDL_FreeWAV(buf);
+    return 0;
+  }
+  len -= len % static_cast<Uint32>(frame_bytes);  // drop a torn last frame
+  std::vector<Uint8> work(static_cast<size_t>(len) *
+                          static_cast<size_t>(std::max(cvt.len_mult, 1)));
+  if (len > 0) std::memcpy(work.data(), buf, len);
+  SDL_FreeWAV(buf);
+  size_t out_bytes = len;
+  if (built == 1 && len > 0) {
+    cvt.buf = work.data();
+    cvt.len = static_cast<int>(len);
+    if (SDL_ConvertAudio(&cvt) != 0) return 0;
+    out_bytes = static_cast<size_t>(cvt.len_cvt);
+  }
+  std::vector<int16_t> samples(out_bytes / 2);
+  if (!samples.empty()) std::memcpy(samples.data(), work.data(), samples.size() * 2);
+  return AddSound(std::move(samples));
+}
+
+void Mixer::Play(int handle) {
+  const Sound* s = GetSound(handle);
+  if (!s || s->samples.empty()) return;
+  voices_.push_back(Voice{s, 0});
+}
+
+void Mixer::Mix(int16_t* out, int n) {
+  if (n <= 0) return;
+  acc_.assign(static_cast<size_t>(n), 0);
+  for (Voice& v : voices_) {
+    const auto& smp = v.sound->samples;
+    size_t k = std::min(static_cast<size_t>(n), smp.size() - v.pos);
+    const int16_t* src = smp.data() + v.pos;
+    for (size_t i = 0; i < k; ++i) acc_[i] += src[i];
+    v.pos += k;
+  }
+  std::erase_if(voices_, [](const Voice& v) { return v.pos >= v.sound->samples.size(); });
+  for (int i = 0; i < n; ++i) out[i] = static_cast<int16_t>(std::clamp(acc_[i], -32768, 32767));
+}
+
+}  // namespace sb

@@ -1,0 +1,45 @@
+// Sound effects: samples converted once at load to the mixer's format
+// (signed 16-bit mono, 44100 Hz) and any number of one-shot voices summed in
+// 32 bits and clamped. The audio device (or the headless capture) pulls
+// mixed samples with Mix.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace sb {
+
+class Mixer {
+ public:
+  static constexpr int kRate = 44100;
+
+  struct Sound {
+    std::vector<int16_t> samples;
+  };
+
+  Mixer();
+  ~Mixer();
+  // Loads a WAV file; 0 when missing, corrupt, too long or not convertible.
+  int LoadSound(const std::string& path);
+  // Adds an already converted sample (tests, generated sounds).
+  int AddSound(std::vector<int16_t> samples);
+  const Sound* GetSound(int handle) const;
+  // Starts a new voice of the sound; handle 0 or unknown plays nothing.
+  // Callers hold the audio lock while audio may be running.
+  void Play(int handle);
+  // Fills out with the next n mixed samples; finished voices are retired.
+  void Mix(int16_t* out, int n);
+  int ActiveVoices() const { return static_cast<int>(voices_.size()); }
+
+ private:
+  struct Voice {
+    const Sound* sound;
+    size_t pos;
+  };
+  std::vector<Sound*> sounds_;  // owned; never freed while the mixer lives
+  std::vector<Voice> voices_;
+  std::vector<int32_t> acc_;
+};
+
+}  // namespace sb

@@ -1,0 +1,82 @@
+// The software renderer: a 640x480 0x00RRGGBB back buffer and the global
+// drawing state. Images are drawn like a textured quad with one texture per
+// frame (clamp to edge), bilinear for filtered images, under a mask blend:
+// a pixel is written opaque or left alone.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/image_store.h"
+
+namespace sb {
+
+class Renderer {
+ public:
+  static constexpr int kW = 640, kH = 480;
+
+  Renderer();
+  // Drawing state back to its initial values (colour white, alpha 1,
+  // scale 1, full-screen viewport).
+  void Reset();
+  // When off, every draw call (Cls included) returns at once.
+  void SetEnabled(bool on) { enabled_ = on; }
+  bool Enabled() const { return enabled_; }
+
+  void SetColor(int r, int g, int b);
+  void GetColor(int& r, int& g, int& b) const {
+    r = r_;
+    g = g_;
+    b = b_;
+  }
+  void SetAlpha(double a);
+  double GetAlpha() const { return alpha_; }
+  void SetScale(float sx, float sy) {
+    sx_ = sx;
+    sy_ = sy;
+  }
+  void GetScale(float& sx, float& sy) const {
+    sx = sx_;
+    sy = sy_;
+  }
+  void SetViewport(int x, int y, int w, int h);
+  // The clip rectangle actually in force (clipped to the screen), as
+  // [x0, x1) x [y0, y1).
+  void GetClip(int& x0, int& y0, int& x1, int& y1) const {
+    x0 = cx0_;
+    y0 = cy0_;
+    x1 = cx1_;
+    y1 = cy1_;
+  }
+
+  void Cls();
+  void DrawImage(Image& img, float x, float y, int frame);
+  // The per-pixel reference path that DrawImage's cached blits must match;
+  // public so tests and benchmarks can compare the two.
+  void DrawImageGeneral(const Image& img, float x, float y, int frame);
+  void DrawLine(float x1, float y1, float x2, float y2);
+  void DrawRect(float x, float y, float w, float h);
+  // Copies the cell-sized back-buffer rectangle at (x, y) into the frame;
+  // for masked images black becomes transparent. Off-screen reads as black.
+  void Capture(Image& img, int x, int y, int frame);
+
+  uint32_t* Pixels() { return fb_.data(); }
+  const uint32_t* Pixels() const { return fb_.data(); }
+
+ private:
+  bool TintIsWhite() const { return r_ == 255 && g_ == 255 && b_ == 255; }
+  void Blit(const Picture& pic, int x, int y);
+  const Picture* PictureFor(const Image& img, Frame& f, int scale);
+
+  std::vector<uint32_t> fb_;
+  int r_ = 255, g_ = 255, b_ = 255;
+  double alpha_ = 1.0;
+  float sx_ = 1.0f, sy_ = 1.0f;
+  int cx0_ = 0, cy0_ = 0, cx1_ = kW, cy1_ = kH;
+  bool enabled_ = true;
+  // Tint tables for the current colour: channel value -> tinted value.
+  uint8_t lut_[3][256];
+  void BuildLut();
+};
+
+}  // namespace sb
