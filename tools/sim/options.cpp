@@ -1,0 +1,201 @@
+#include "options.h"
+
+#include <cctype>
+#include <charconv>
+
+namespace sim {
+namespace {
+
+bool ToInt(const std::string& s, int64_t& v) {
+  if (s.empty()) return false;
+  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  return ec == std::errc() && p == s.data() + s.size();
+}
+
+bool HasImageExt(const std::string& path) {
+  auto dot = path.rfind('.');
+  if (dot == std::string::npos) return false;
+  std::string ext = path.substr(dot + 1);
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext == "png" || ext == "bmp";
+}
+
+}  // namespace
+
+const char* UsageText() {
+  return "usage: swarmbreak-sim [options]\n"
+         "Runs the game headless: no window, no sound device, a virtual clock.\n"
+         "\n"
+         "  --mode game|flow      game (default): start-up, then one game straight away;\n"
+         "                        flow: the whole program from the title screen on\n"
+         "  --seed N              random seed (in place of the clock)\n"
+         "  --frames N            stop after N presented frames\n"
+         "  --difficulty D        1..5\n"
+         "  --lives L             0..99 reserve men\n"
+         "  --invincible          hits on the player cost nothing\n"
+         "  --controls M          control mode 0..7\n"
+         "  --sound 0|1           sound setting\n"
+         "  --freeman P           free man every P points, 5000..200000\n"
+         "  --wave W              start games at wave W, 1..100\n"
+         "  --input FILE          input script: 'FRAME down|up KEY', 'FRAME joy button N\n"
+         "                        down|up', 'FRAME joy x|y -1|0|1', 'FRAME close'; '#' comments\n"
+         "  --bot                 autopilot (plays in control mode 4, answers prompts)\n"
+         "  --trace FILE          JSON Lines, the game state at every presented frame\n"
+         "  --shot FRAME:PATH     save that frame as .png or .bmp (repeatable)\n"
+         "  --shots-every K:DIR   save every K-th frame as DIR/frame_NNNNNN.png\n"
+         "  --digest              print 'digest <hex>' (hash of the whole game state) and\n"
+         "                        'frames <n> score <s> level <l> men <m>' at the end\n"
+         "  --no-draw             skip all drawing (faster; state is unchanged)\n"
+         "  --audio FILE.wav      save the mixed sound output\n"
+         "  --assets DIR          read images/ sounds/ scores/ from DIR (default: .)\n"
+         "  --help                this text\n"
+         "\n"
+         "Exit status: the game's (0, or 1 when an image is missing); 2 for bad options,\n"
+         "unusable files or a malformed script.\n";
+}
+
+ParseResult ParseOptions(const std::vector<std::string>& args, Options& o, std::string& err) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string a = args[i];
+    std::string val;
+    bool has_inline = false;
+    if (a.rfind("--", 0) == 0) {
+      if (auto eq = a.find('='); eq != std::string::npos) {
+        val = a.substr(eq + 1);
+        a = a.substr(0, eq);
+        has_inline = true;
+      }
+    }
+    auto flag = [&]() {
+      if (has_inline) {
+        err = "option " + a + " takes no value";
+        return false;
+      }
+      return true;
+    };
+    auto value = [&]() {
+      if (has_inline) return true;
+      if (i + 1 >= args.size()) {
+        err = "option " + a + " needs a value";
+        return false;
+      }
+      val = args[++i];
+      return true;
+    };
+    auto integer = [&](int64_t lo, int64_t hi, int64_t& out) {
+      if (!value()) return false;
+      if (!ToInt(val, out) || out < lo || out > hi) {
+        err = "option " + a + ": '" + val + "' is not an integer in " + std::to_string(lo) + ".." +
+              std::to_string(hi);
+        return false;
+      }
+      return true;
+    };
+    auto small = [&](int64_t lo, int64_t hi, std::optional<int>& out) {
+      int64_t v = 0;
+      if (!integer(lo, hi, v)) return false;
+      out = static_cast<int>(v);
+      return true;
+    };
+    int64_t v = 0;
+    if (a == "--help" || a == "-h") {
+      return ParseResult::kHelp;
+    } else if (a == "--mode") {
+      if (!value()) return ParseResult::kError;
+      if (val == "game")
+        o.mode = Mode::kGame;
+      else if (val == "flow")
+        o.mode = Mode::kFlow;
+      else {
+        err = "option --mode: '" + val + "' is neither 'game' nor 'flow'";
+        return ParseResult::kError;
+      }
+    } else if (a == "--seed") {
+      if (!integer(INT64_MIN, INT64_MAX, v)) return ParseResult::kError;
+      o.seed = v;
+    } else if (a == "--frames") {
+      if (!integer(0, INT64_MAX, v)) return ParseResult::kError;
+      o.frames = v;
+    } else if (a == "--difficulty") {
+      if (!small(1, 5, o.difficulty)) return ParseResult::kError;
+    } else if (a == "--lives") {
+      if (!small(0, 99, o.lives)) return ParseResult::kError;
+    } else if (a == "--controls") {
+      if (!small(0, 7, o.controls)) return ParseResult::kError;
+    } else if (a == "--sound") {
+      if (!small(0, 1, o.sound)) return ParseResult::kError;
+    } else if (a == "--freeman") {
+      if (!small(5000, 200000, o.freeman)) return ParseResult::kError;
+    } else if (a == "--wave") {
+      if (!small(1, 100, o.wave)) return ParseResult::kError;
+    } else if (a == "--invincible") {
+      if (!flag()) return ParseResult::kError;
+      o.invincible = true;
+    } else if (a == "--input") {
+      if (!value()) return ParseResult::kError;
+      o.input = val;
+    } else if (a == "--bot") {
+      if (!flag()) return ParseResult::kError;
+      o.bot = true;
+    } else if (a == "--trace") {
+      if (!value()) return ParseResult::kError;
+      o.trace = val;
+    } else if (a == "--shot") {
+      if (!value()) return ParseResult::kError;
+      auto colon = val.find(':');
+      int64_t f = 0;
+      if (colon == std::string::npos || !ToInt(val.substr(0, colon), f) || f < 1 ||
+          colon + 1 >= val.size()) {
+        err = "option --shot: '" + val + "' is not FRAME:PATH with FRAME >= 1";
+        return ParseResult::kError;
+      }
+      std::string path = val.substr(colon + 1);
+      if (!HasImageExt(path)) {
+        err = "option --shot: '" + path + "' must end in .png or .bmp";
+        return ParseResult::kError;
+      }
+      o.shots.push_back({f, path});
+    } else if (a == "--shots-every") {
+      if (!value()) return ParseResult::kError;
+      auto colon = val.find(':');
+      int64_t k = 0;
+      if (colon == std::string::npos || !ToInt(val.substr(0, colon), k) || k < 1 ||
+          colon + 1 >= val.size()) {
+        err = "option --shots-every: '" + val + "' is not K:DIR with K >= 1";
+        return ParseResult::kError;
+      }
+      o.shots_every = k;
+      o.shots_dir = val.substr(colon + 1);
+    } else if (a == "--digest") {
+      if (!flag()) return ParseResult::kError;
+      o.digest = true;
+    } else if (a == "--no-draw") {
+      if (!flag()) return ParseResult::kError;
+      o.no_draw = true;
+    } else if (a == "--audio") {
+      if (!value()) return ParseResult::kError;
+      o.audio = val;
+    } else if (a == "--assets") {
+      if (!value()) return ParseResult::kError;
+      o.assets = val;
+    } else {
+      err = "unknown option '" + args[i] + "' (see --help)";
+      return ParseResult::kError;
+    }
+  }
+  if (o.bot && !o.input.empty()) {
+    err = "--bot and --input cannot be used together";
+    return ParseResult::kError;
+  }
+  if (o.bot && o.mode == Mode::kFlow && !o.frames) {
+    err = "--bot in flow mode never ends on its own: give --frames";
+    return ParseResult::kError;
+  }
+  if (o.bot && o.controls && *o.controls != 4) {
+    err = "--bot plays in control mode 4; drop --controls or give 4";
+    return ParseResult::kError;
+  }
+  return ParseResult::kRun;
+}
+
+}  // namespace sim
