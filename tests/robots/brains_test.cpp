@@ -1,0 +1,389 @@
+// Brains hunt humans and fire cruise missiles; progs chase on one axis;
+// cruise missiles zigzag in whole pixels.
+#include "robots/brains.h"
+
+#include <cmath>
+
+#include "world.h"
+
+namespace {
+
+using sbtest::Above;
+using sbtest::Any;
+using sbtest::AtMost;
+using sbtest::Count;
+
+struct Brains : sbtest::World {
+  sb::kxbrain* AddBrain(float x, float y) {
+    sb::kxbrain* b = g.kxbrain_list.New();
+    b->sx = x;
+    b->sy = y;
+    b->cruisedelay = 1000;
+    b->animdir = 1;
+    return b;
+  }
+};
+
+// --- retargeting ---
+
+TEST_F(Brains, OneBrainsRandomTurnMakesEveryLaterBrainRetarget) {
+  sb::kxbrain* first = AddBrain(100, 100);
+  sb::kxbrain* second = AddBrain(300, 300);
+  SeedSoThat({Above(0, 1000, 960), AtMost(0, 1000, 960)});
+
+  sb::UpdateBrains(g);
+
+  // Both now head for the player (no humans) at brainspeed * 2 = 0.5.
+  EXPECT_NEAR(std::hypot(first->xv, first->yv), 0.5, 1e-6);
+  EXPECT_NEAR(std::hypot(second->xv, second->yv), 0.5, 1e-6);
+  EXPECT_NEAR(second->xv / second->yv, 20.0 / -60.0, 1e-6);
+  EXPECT_GT(first->xv, 0);
+  EXPECT_GT(first->yv, 0);
+}
+
+TEST_F(Brains, ALaterBrainsTurnDoesNotReachBackToEarlierBrains) {
+  sb::kxbrain* first = AddBrain(100, 100);
+  sb::kxbrain* second = AddBrain(300, 300);
+  first->xv = 1;
+  SeedSoThat({AtMost(0, 1000, 960), Above(0, 1000, 960)});
+
+  sb::UpdateBrains(g);
+
+  EXPECT_EQ(first->xv, 1.0f);
+  EXPECT_EQ(first->yv, 0.0f);
+  EXPECT_NEAR(std::hypot(second->xv, second->yv), 0.5, 1e-6);
+}
+
+TEST_F(Brains, TheSharedTurnStartsClearEachFrame) {
+  AddBrain(100, 100);
+  sb::kxbrain* second = AddBrain(300, 300);
+  SeedSoThat({Above(0, 1000, 960), Any(0, 1000), AtMost(0, 1000, 960), AtMost(0, 1000, 960)});
+  sb::UpdateBrains(g);
+  second->xv = 3;
+  second->yv = 0;
+
+  sb::UpdateBrains(g);
+
+  EXPECT_EQ(second->xv, 3.0f);
+  EXPECT_EQ(second->yv, 0.0f);
+}
+
+TEST_F(Brains, AWallRefusalAlsoTurnsTheBrainsAfterIt) {
+  sb::kxbrain* walled = AddBrain(21, 100);
+  walled->xv = -2;
+  sb::kxbrain* other = AddBrain(300, 300);
+  SeedSoThat({AtMost(0, 1000, 960), AtMost(0, 1000, 960)});
+
+  sb::UpdateBrains(g);
+
+  EXPECT_EQ(walled->sx, 21.0f);  // refused on x
+  EXPECT_GT(walled->xv, 0);
+  EXPECT_NEAR(std::hypot(other->xv, other->yv), 0.5, 1e-6);
+}
+
+TEST_F(Brains, ABrainOnePixelFromItsTargetCreepsByAQuarterPixel) {
+  sb::kxbrain* b = AddBrain(100, 100);
+  g.plyr->sx = 101;
+  g.plyr->sy = 100;
+  SeedSoThat({Above(0, 1000, 960), AtMost(0, 1000, 960)});
+
+  sb::UpdateBrains(g);
+  EXPECT_EQ(b->xv, 0.25f);
+  EXPECT_EQ(b->yv, 0.25f);
+
+  sb::UpdateBrains(g);
+  EXPECT_EQ(b->sx, 100.25f);
+  EXPECT_EQ(b->sy, 100.25f);
+}
+
+TEST_F(Brains, TheTargetIsTheOldestHumanAtItsTruncatedPosition) {
+  sb::kxbrain* b = AddBrain(100.5f, 100.5f);
+  sb::kxhuman* oldest = g.kxhuman_list.New();
+  oldest->sx = 200.9f;
+  oldest->sy = 100.7f;
+  sb::kxhuman* younger = g.kxhuman_list.New();
+  younger->sx = 100;
+  younger->sy = 400;
+  SeedSoThat({Above(0, 1000, 960)});
+
+  sb::UpdateBrains(g);
+
+  // Truncated, the human stands at y 100, half a pixel above the brain.
+  EXPECT_GT(b->xv, 0.49f);
+  EXPECT_LT(b->yv, 0.0f);
+}
+
+// --- pausing and firing ---
+
+TEST_F(Brains, AConvertingBrainStandsTenUpdatesAndStillFires) {
+  sb::kxbrain* b = AddBrain(100, 100);
+  b->xv = 1;
+  b->prog = 10;
+  b->cruisedelay = 5;
+  std::vector<sbtest::Draw> calm(11, AtMost(0, 1000, 960));
+  SeedSoThat(calm);
+
+  for (int i = 0; i < 10; ++i) {
+    sb::UpdateBrains(g);
+    EXPECT_EQ(b->sx, 100.0f) << "update " << i + 1;
+  }
+  EXPECT_EQ(b->prog, 0);
+  EXPECT_EQ(Count(g.kxcruise_list), 1);
+
+  sb::UpdateBrains(g);
+  EXPECT_EQ(b->sx, 101.0f);
+}
+
+TEST_F(Brains, AnExpiredCountdownFiresAndReArmsWithTheWholeGap) {
+  sb::kxbrain* b = AddBrain(100.8f, 200.6f);
+  b->cruisedelay = 1;
+  g.beh.cruisegap = 140.7f;
+  SeedSoThat({AtMost(0, 1000, 960)});
+
+  sb::UpdateBrains(g);
+
+  ASSERT_EQ(Count(g.kxcruise_list), 1);
+  EXPECT_EQ(b->cruisedelay, 140);
+  sb::kxcruise* c = g.kxcruise_list.First();
+  EXPECT_EQ(c->sx, 100.0f);
+  EXPECT_EQ(c->sy, 200.0f);
+  EXPECT_EQ(g.req[sb::kSndCruiseborn], 1);
+}
+
+TEST_F(Brains, ACountdownAlreadyAtZeroFiresEveryFrameUntilReArmed) {
+  sb::kxbrain* b = AddBrain(100, 100);
+  b->cruisedelay = 0;
+  g.beh.cruisegap = 0.5f;  // whole part 0: fires again next frame
+  SeedSoThat({AtMost(0, 1000, 960), AtMost(0, 1000, 960)});
+
+  sb::UpdateBrains(g);
+  sb::UpdateBrains(g);
+
+  EXPECT_EQ(Count(g.kxcruise_list), 2);
+}
+
+// --- destruction, animation ---
+
+TEST_F(Brains, AShotBrainScores500AndBurstsIntoRowEight) {
+  sb::kxbrain* b = AddBrain(100.7f, 200.2f);
+  b->hit = 2;  // shot flying up
+  sb::kxbrain* other = AddBrain(300, 300);
+  g.wave->brains_remaining = 3;
+  g.plyr->score = 40;
+  SeedSoThat({AtMost(0, 1000, 960)});
+
+  sb::UpdateBrains(g);
+
+  EXPECT_EQ(g.plyr->score, 540);
+  EXPECT_EQ(g.wave->brains_remaining, 2);
+  EXPECT_EQ(Count(g.kxbrain_list), 1);
+  EXPECT_EQ(g.kxbrain_list.First(), other);
+  EXPECT_EQ(g.req[sb::kSndBrainhit], 1);
+  ASSERT_EQ(Count(g.kxbit_list), 12);
+  sb::kxbit* bit = g.kxbit_list.First();
+  EXPECT_EQ(bit->frame, 96);
+  EXPECT_EQ(bit->sx, 108.0f);  // origin 113, 216 less 5
+  EXPECT_EQ(bit->sy, 211.0f);
+  EXPECT_EQ(g.kxbit_list.Last()->frame, 107);
+  EXPECT_EQ(Draws(), 1u);  // only the surviving brain drew
+}
+
+TEST_F(Brains, ColourAdvancesAtEveryStepAndCyclesThroughFiveSets) {
+  sb::kxbrain* b = AddBrain(300, 300);
+  b->xv = -1;  // facing left
+  std::vector<sbtest::Draw> calm(20, AtMost(0, 1000, 960));
+  SeedSoThat(calm);
+
+  const int want_step[] = {1, 2, 1, 0, 1};
+  const int want_col[] = {1, 2, 3, 4, 0};
+  for (int s = 0; s < 5; ++s) {
+    for (int f = 0; f < 4; ++f) sb::UpdateBrains(g);
+    EXPECT_EQ(b->animstep, want_step[s]);
+    EXPECT_EQ(b->col, want_col[s]);
+    EXPECT_EQ(b->animframe, 3 * 1 + want_step[s] + 12 * want_col[s]);
+  }
+}
+
+TEST_F(Brains, FacingFollowsTheDominantHeading) {
+  struct Case {
+    float xv, yv;
+    int d;
+  } cases[] = {
+      {0.05f, 0.3f, 0}, {0.0f, 0.0f, 0}, {-0.05f, -0.3f, 2}, {0.2f, -0.3f, 3}, {-0.2f, 0.3f, 1}};
+  for (const Case& c : cases) {
+    sb::kxbrain* b = AddBrain(300, 300);
+    b->xv = c.xv;
+    b->yv = c.yv;
+    SeedSoThat({AtMost(0, 1000, 960)});
+    sb::UpdateBrains(g);
+    EXPECT_EQ(b->animframe, 3 * c.d) << c.xv << "," << c.yv;
+    g.kxbrain_list.Remove(b);
+  }
+}
+
+// --- cruise missiles ---
+
+struct Cruises : sbtest::World {};
+
+TEST_F(Cruises, MissilesFlyInWholePixelsTowardThePlayer) {
+  sb::CreateCruise(g, 100, 100);
+  sb::CreateCruise(g, 400, 300);
+  sb::CreateCruise(g, 320, 100);  // straight above the player
+
+  sb::kxcruise* a = g.kxcruise_list.First();
+  sb::kxcruise* b = g.kxcruise_list.After(a);
+  sb::kxcruise* c = g.kxcruise_list.Last();
+  EXPECT_EQ(a->xv, 2);  // 1.4 * 2 = 2.8, whole part
+  EXPECT_EQ(a->yv, 2);
+  EXPECT_EQ(b->xv, -2);
+  EXPECT_EQ(b->yv, -2);
+  EXPECT_EQ(c->xv, 0);
+  EXPECT_EQ(c->yv, 2);
+  EXPECT_EQ(a->dur, 110);
+  EXPECT_EQ(a->psx, 100.0f);
+  EXPECT_EQ(a->psy, 100.0f);
+  EXPECT_EQ(g.req[sb::kSndCruiseborn], 1);
+
+  g.beh.cruisespeed = 1.6f;
+  sb::CreateCruise(g, 100, 100);
+  EXPECT_EQ(g.kxcruise_list.Last()->xv, 3);
+}
+
+TEST_F(Cruises, AMissileLivesExactly110Updates) {
+  sb::CreateCruise(g, 320, 100);
+  P->SeedRandom(7);  // turning or not, the life is the same
+  for (int i = 0; i < 109; ++i) sb::UpdateCruises(g);
+  ASSERT_EQ(Count(g.kxcruise_list), 1);
+  EXPECT_EQ(g.kxcruise_list.First()->dur, 1);
+  sb::UpdateCruises(g);
+  EXPECT_EQ(Count(g.kxcruise_list), 0);
+}
+
+TEST_F(Cruises, ATurnReAimsThenMayFlipAnAxisAndDropAnother) {
+  sb::CreateCruise(g, 100, 100);
+  sb::kxcruise* c = g.kxcruise_list.First();
+  c->xv = -1;
+  c->yv = 0;
+  // turn; flip yv; drop xv
+  SeedSoThat({Above(0, 1000, 750), Above(0, 1000, 700), Above(0, 100, 50), Above(0, 1000, 700),
+              AtMost(0, 100, 50)});
+
+  sb::UpdateCruises(g);
+
+  EXPECT_EQ(c->sx, 99.0f);
+  EXPECT_EQ(c->xv, 0);
+  EXPECT_EQ(c->yv, -2);
+  EXPECT_EQ(c->psx, 99.0f);
+  EXPECT_EQ(c->psy, 100.0f);
+  EXPECT_EQ(Draws(), 5u);
+}
+
+TEST_F(Cruises, AWallTurnsTheMissileWithoutARandomTurn) {
+  sb::CreateCruise(g, 612, 100);
+  sb::kxcruise* c = g.kxcruise_list.First();
+  c->xv = 2;
+  SeedSoThat({AtMost(0, 1000, 750), AtMost(0, 1000, 700), AtMost(0, 1000, 700)});
+
+  sb::UpdateCruises(g);
+
+  EXPECT_EQ(c->sx, 612.0f);
+  EXPECT_EQ(c->xv, -2);
+  EXPECT_EQ(c->psx, 612.0f);
+  EXPECT_EQ(c->psy, 102.0f);
+}
+
+TEST_F(Cruises, AShotMissileScores25AndLeavesNothing) {
+  sb::CreateCruise(g, 100, 100);
+  g.kxcruise_list.First()->hit = 5;
+  g.req[sb::kSndCruiseborn] = 0;
+  g.plyr->score = 0;
+
+  sb::UpdateCruises(g);
+
+  EXPECT_EQ(g.plyr->score, 25);
+  EXPECT_EQ(Count(g.kxcruise_list), 0);
+  EXPECT_EQ(Count(g.kxbit_list), 0);
+  for (int i = 0; i < sb::kSndCount; ++i) EXPECT_EQ(g.req[i], 0) << i;
+  EXPECT_EQ(Draws(), 0u);
+}
+
+// --- progs ---
+
+struct Progs : sbtest::World {
+  sb::kxprog* AddProg(float x, float y, int design) {
+    sb::kxprog* p = g.kxprog_list.New();
+    p->sx = p->psx = x;
+    p->sy = p->psy = y;
+    p->xv = sb::Sgn(static_cast<float>(g.plyr->sx) - x);
+    p->yv = sb::Sgn(static_cast<float>(g.plyr->sy) - y);
+    p->birth = 10;
+    p->frame = design;
+    p->animdir = 1;
+    return p;
+  }
+};
+
+TEST_F(Progs, ANewProgStandsTenFramesFacingDiagonally) {
+  sb::kxprog* p = AddProg(100, 100, 2);  // heading down-right
+  std::vector<sbtest::Draw> calm;
+  for (int i = 0; i < 11; ++i) {
+    calm.push_back(AtMost(0, 1000, 840));
+    if (i == 7) calm.push_back(Any(0, 100));  // footstep draw as the step turns at 2
+  }
+  SeedSoThat(calm);
+
+  for (int i = 0; i < 10; ++i) sb::UpdateProgs(g);
+  EXPECT_EQ(p->sx, 100.0f);
+  EXPECT_EQ(p->birth, 0);
+  EXPECT_EQ(p->animframe, 24 + 8 + p->animstep);
+
+  sb::UpdateProgs(g);
+  EXPECT_EQ(p->sx, 101.0f);
+  EXPECT_EQ(p->sy, 101.0f);
+}
+
+TEST_F(Progs, ATurnChasesOnOneAxisAndStartsANewTrail) {
+  sb::kxprog* p = AddProg(100, 240, 0);  // level with the player
+  p->birth = 0;
+  SeedSoThat({Above(0, 1000, 840), Above(0, 10, 5)});
+
+  sb::UpdateProgs(g);
+
+  EXPECT_EQ(p->xv, 1.7f * 2);
+  EXPECT_EQ(p->yv, 0.0f);
+  EXPECT_EQ(p->psx, 101.0f);
+  EXPECT_EQ(p->psy, 240.0f);
+
+  SeedSoThat({AtMost(0, 1000, 840)});
+  sb::UpdateProgs(g);
+  EXPECT_EQ(p->animframe, 5 + p->animstep);  // moving right: cells 5..7
+}
+
+TEST_F(Progs, TheOtherAxisChoiceZeroesX) {
+  sb::kxprog* p = AddProg(100, 100, 1);
+  p->birth = 0;
+  SeedSoThat({Above(0, 1000, 840), AtMost(0, 10, 5)});
+
+  sb::UpdateProgs(g);
+
+  EXPECT_EQ(p->xv, 0.0f);
+  EXPECT_EQ(p->yv, 1.7f * 2);
+}
+
+TEST_F(Progs, AShotProgScores100AndBurstsIntoRowSeven) {
+  sb::kxprog* p = AddProg(50, 60, 0);
+  p->hit = 6;
+  g.plyr->score = 0;
+
+  sb::UpdateProgs(g);
+
+  EXPECT_EQ(g.plyr->score, 100);
+  EXPECT_EQ(Count(g.kxprog_list), 0);
+  EXPECT_EQ(g.req[sb::kSndProghit], 1);
+  ASSERT_EQ(Count(g.kxbit_list), 12);
+  EXPECT_EQ(g.kxbit_list.First()->frame, 84);
+  EXPECT_EQ(g.kxbit_list.First()->sx, 53.0f);  // origin 58, 76 less 5
+  EXPECT_EQ(g.kxbit_list.First()->sy, 71.0f);
+}
+
+}  // namespace

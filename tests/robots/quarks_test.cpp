@@ -1,0 +1,368 @@
+// Quarks bounce and release tanks up to a limit of twenty; tanks grow, zigzag
+// in and fire shells; shells fly diagonally and bounce.
+#include "robots/quarks.h"
+
+#include "world.h"
+
+namespace {
+
+using sbtest::Above;
+using sbtest::Any;
+using sbtest::AtMost;
+using sbtest::Count;
+
+struct Quarks : sbtest::World {
+  sb::kxquark* AddQuark(float x, float y) {
+    sb::kxquark* q = g.kxquark_list.New();
+    q->sx = x;
+    q->sy = y;
+    q->tankdelay = 1000;
+    q->animframe = 3;
+    q->animdir = 1;
+    g.wave->quarks_remaining += 1;
+    return q;
+  }
+  sb::kxtank* AddActiveTank(float x, float y) {
+    sb::kxtank* t = g.kxtank_list.New();
+    t->sx = x;
+    t->sy = y;
+    t->balldelay = 1000;
+    t->animdir = 1;
+    g.wave->tanks_remaining += 1;
+    return t;
+  }
+};
+
+// --- the twenty-tank limit ---
+
+TEST_F(Quarks, AtTwentyTanksTheCountdownWaitsAtZero) {
+  sb::kxquark* q = AddQuark(200, 150);
+  q->tankdelay = 1;
+  g.wave->tanks_remaining = 20;
+  SeedSoThat({AtMost(0, 1000, 990), AtMost(0, 1000, 990)});
+
+  sb::UpdateQuarks(g);
+  sb::UpdateQuarks(g);
+
+  EXPECT_EQ(Count(g.kxtank_list), 0);
+  EXPECT_EQ(q->tankdelay, 0);
+  EXPECT_EQ(q->numtanks, 0);
+  EXPECT_EQ(Draws(), 2u);  // no tank, so no shell-delay draw
+
+  g.wave->tanks_remaining = 19;
+  g.beh.tankgap = 49.5f;
+  SeedSoThat({Any(0, 20), AtMost(0, 1000, 990)});
+  sb::UpdateQuarks(g);
+  EXPECT_EQ(Count(g.kxtank_list), 1);
+  EXPECT_EQ(g.wave->tanks_remaining, 20);
+  EXPECT_EQ(q->tankdelay, 49);
+  EXPECT_EQ(q->numtanks, 1);
+}
+
+TEST_F(Quarks, AWaitingQuarkReleasesTwoFramesAfterATankIsMarkedShot) {
+  for (int i = 0; i < 20; ++i) AddActiveTank(100 + 20 * i, 300);
+  sb::kxquark* q = AddQuark(200, 150);
+  q->tankdelay = 0;
+  P->SeedRandom(3);
+
+  // The collision pass of frame 1 marks a tank.
+  sb::UpdateQuarks(g);
+  sb::UpdateTanks(g);
+  g.kxtank_list.First()->hit = 4;
+  // Frame 2: the quark still sees twenty; the tank update counts the loss.
+  sb::UpdateQuarks(g);
+  EXPECT_EQ(q->numtanks, 0);
+  sb::UpdateTanks(g);
+  EXPECT_EQ(g.wave->tanks_remaining, 19);
+  // Frame 3: the quark releases.
+  sb::UpdateQuarks(g);
+  EXPECT_EQ(q->numtanks, 1);
+  EXPECT_EQ(g.wave->tanks_remaining, 20);
+  EXPECT_EQ(Count(g.kxtank_list), 20);
+}
+
+// --- leaving ---
+
+TEST_F(Quarks, AfterThreeReleasesAQuarkNeverDrawsToLeave) {
+  sb::kxquark* q = AddQuark(200, 150);
+  q->numtanks = 3;
+  P->SeedRandom(42);
+
+  for (int i = 0; i < 400; ++i) sb::UpdateQuarks(g);
+
+  EXPECT_EQ(Count(g.kxquark_list), 1);
+  EXPECT_EQ(g.wave->quarks_remaining, 1);
+}
+
+TEST_F(Quarks, ItMayLeaveInTheFrameOfItsFourthRelease) {
+  sb::kxquark* q = AddQuark(200, 150);
+  q->numtanks = 3;
+  q->tankdelay = 1;
+  g.plyr->score = 0;
+  SeedSoThat({Any(0, 20), AtMost(0, 1000, 990), Above(0, 1000, 800)});
+
+  sb::UpdateQuarks(g);
+
+  EXPECT_EQ(Count(g.kxquark_list), 0);
+  EXPECT_EQ(Count(g.kxtank_list), 1);
+  EXPECT_EQ(g.wave->quarks_remaining, 0);
+  EXPECT_EQ(g.plyr->score, 0);
+  EXPECT_EQ(Count(g.kxbit_list), 0);
+  EXPECT_EQ(Draws(), 3u);
+}
+
+// --- movement ---
+
+TEST_F(Quarks, AWallReversesTheAxisWithoutTurningLaterQuarks) {
+  sb::kxquark* walled = AddQuark(20.5f, 100);
+  walled->xv = -3.1f;
+  walled->yv = 1;
+  sb::kxquark* other = AddQuark(300, 300);
+  other->xv = 1;
+  other->yv = 1;
+  SeedSoThat({AtMost(0, 1000, 990), AtMost(0, 1000, 990)});
+
+  sb::UpdateQuarks(g);
+
+  EXPECT_EQ(walled->sx, 20.5f);
+  EXPECT_EQ(walled->xv, 3.1f);
+  EXPECT_EQ(walled->sy, 101.0f);
+  EXPECT_EQ(other->xv, 1.0f);
+  EXPECT_EQ(other->yv, 1.0f);
+  EXPECT_EQ(other->sx, 301.0f);
+}
+
+TEST_F(Quarks, OneQuarksRandomTurnTurnsEveryLaterQuark) {
+  AddQuark(100, 100);
+  sb::kxquark* second = AddQuark(300, 300);
+  second->xv = 1;
+  SeedSoThat({Above(0, 1000, 990),
+              {0, 8, [](double v) { return int(v) == 2; }},
+              AtMost(0, 1000, 990),
+              {0, 8, [](double v) { return int(v) == 7; }}});
+
+  sb::UpdateQuarks(g);
+
+  EXPECT_EQ(second->xv, -1.55f * 2);
+  EXPECT_EQ(second->yv, -1.55f * 2);
+  EXPECT_EQ(g.kxquark_list.First()->xv, 1.55f * 2);
+  EXPECT_EQ(g.kxquark_list.First()->yv, 0.0f);
+}
+
+TEST_F(Quarks, AShotQuarkIsWorth2000AndShows1000) {
+  sb::kxquark* q = AddQuark(50.5f, 60.5f);
+  q->hit = 4;  // shot flying left
+  g.plyr->score = 0;
+
+  sb::UpdateQuarks(g);
+
+  EXPECT_EQ(g.plyr->score, 2000);
+  ASSERT_EQ(Count(g.kxpoint_list), 1);
+  EXPECT_EQ(g.kxpoint_list.First()->frame, 0);
+  EXPECT_EQ(g.wave->quarks_remaining, 0);
+  EXPECT_EQ(g.req[sb::kSndQuarkhit], 1);
+  ASSERT_EQ(Count(g.kxbit_list), 12);
+  EXPECT_EQ(g.kxbit_list.First()->frame, 48);
+  EXPECT_EQ(g.kxbit_list.First()->sx, 58.0f);  // origin 63, 73 less 5
+  EXPECT_EQ(g.kxbit_list.First()->sy, 68.0f);
+}
+
+// --- tanks ---
+
+struct Tanks : Quarks {};
+
+TEST_F(Tanks, ANewTankAimsDiagonallyAndGrowsSevenFrames) {
+  SeedSoThat({{0, 20, [](double v) { return v >= 12 && v < 13; }}});
+  sb::CreateTank(g, 100, 100);
+  sb::kxtank* t = g.kxtank_list.First();
+  EXPECT_EQ(t->xv, 1.1f * 2);
+  EXPECT_EQ(t->yv, 1.1f * 2);
+  EXPECT_EQ(t->balldelay, 92);
+  EXPECT_EQ(t->animframe, 1);
+
+  const int cells[] = {4, 4, 5, 5, 6, 6, 7};
+  for (int c : cells) {
+    sb::UpdateTanks(g);
+    EXPECT_EQ(t->animframe, c);
+    EXPECT_EQ(t->sx, 100.0f);
+  }
+  EXPECT_EQ(Draws(), 1u);
+}
+
+TEST_F(Tanks, TheFirstTreadStepAfterBirthIsCell0WhicheverWayTheTankMoves) {
+  const float headings[] = {1.1f * 2, -1.1f * 2, 0.0f};
+  for (float yv : headings) {
+    sb::kxtank* t = AddActiveTank(300, 200);
+    t->yv = yv;
+    t->xv = 1;
+    t->birth = 1;
+    SeedSoThat({AtMost(0, 1000, 930), AtMost(0, 1000, 930)});
+    sb::UpdateTanks(g);
+    EXPECT_EQ(t->animframe, 7);
+    sb::UpdateTanks(g);
+    sb::UpdateTanks(g);
+    EXPECT_EQ(t->animframe, 0) << "yv " << yv;
+    g.kxtank_list.Remove(t);
+  }
+}
+
+TEST_F(Tanks, TreadsCountUpGoingUpAndDownGoingDownWithinFourCells) {
+  sb::kxtank* up = AddActiveTank(300, 400);
+  up->yv = -2.2f;
+  sb::kxtank* down = AddActiveTank(100, 30);
+  down->yv = 2.2f;
+  std::vector<sbtest::Draw> calm(20, AtMost(0, 1000, 930));
+  SeedSoThat(calm);
+
+  const int want_up[] = {1, 2, 3, 0, 1};
+  const int want_down[] = {3, 2, 1, 0, 3};
+  for (int s = 0; s < 5; ++s) {
+    sb::UpdateTanks(g);
+    sb::UpdateTanks(g);
+    EXPECT_EQ(up->animframe, want_up[s]);
+    EXPECT_EQ(down->animframe, want_down[s]);
+  }
+}
+
+TEST_F(Tanks, ATankMovingSidewaysKeepsItsTreadCell) {
+  sb::kxtank* t = AddActiveTank(100, 200);
+  t->xv = 2.2f;
+  t->animframe = 2;
+  std::vector<sbtest::Draw> calm(10, AtMost(0, 1000, 930));
+  SeedSoThat(calm);
+
+  for (int i = 0; i < 10; ++i) {
+    sb::UpdateTanks(g);
+    EXPECT_EQ(t->animframe, 2);
+  }
+}
+
+TEST_F(Tanks, ATurnReAimsOneAxisAndMayGrowl) {
+  sb::kxtank* t = AddActiveTank(100, 100);
+  t->xv = -2.2f;
+  t->yv = -2.2f;
+  // turn, re-aim x, no dodge, growl
+  SeedSoThat({Above(0, 1000, 930), Above(0, 10, 5), AtMost(0, 1000, 700), Above(0, 100, 50)});
+
+  sb::UpdateTanks(g);
+
+  EXPECT_EQ(t->xv, 1.1f * 2);
+  EXPECT_EQ(t->yv, -2.2f);
+  EXPECT_EQ(g.req[sb::kSndTank], 1);
+  EXPECT_EQ(Draws(), 4u);
+}
+
+TEST_F(Tanks, ATurnCanReAimYAndDodgeOnX) {
+  sb::kxtank* t = AddActiveTank(100, 100);
+  t->xv = 2.2f;
+  t->yv = -2.2f;
+  SeedSoThat({Above(0, 1000, 930), AtMost(0, 10, 5), Above(0, 1000, 700), AtMost(0, 10, 5),
+              AtMost(0, 100, 50)});
+
+  sb::UpdateTanks(g);
+
+  EXPECT_EQ(t->xv, -2.2f);
+  EXPECT_EQ(t->yv, 1.1f * 2);
+  EXPECT_EQ(g.req[sb::kSndTank], 0);
+}
+
+TEST_F(Tanks, AnExpiredShellDelayFiresAndReArms) {
+  sb::kxtank* t = AddActiveTank(100.9f, 100.2f);
+  t->balldelay = 1;
+  g.beh.ballgap = 50.7f;
+  SeedSoThat({AtMost(0, 1000, 930)});
+
+  sb::UpdateTanks(g);
+
+  ASSERT_EQ(Count(g.kxball_list), 1);
+  EXPECT_EQ(g.kxball_list.First()->sx, 100.0f);
+  EXPECT_EQ(g.kxball_list.First()->sy, 100.0f);
+  EXPECT_EQ(t->balldelay, 50);
+  EXPECT_EQ(g.req[sb::kSndBallborn], 1);
+}
+
+TEST_F(Tanks, AShotTankScores200AndBurstsIntoRowThree) {
+  sb::kxtank* t = AddActiveTank(100, 100);
+  t->hit = 2;
+  g.plyr->score = 0;
+
+  sb::UpdateTanks(g);
+
+  EXPECT_EQ(g.plyr->score, 200);
+  EXPECT_EQ(g.wave->tanks_remaining, 0);
+  EXPECT_EQ(g.req[sb::kSndTankhit], 1);
+  ASSERT_EQ(Count(g.kxbit_list), 12);
+  EXPECT_EQ(g.kxbit_list.First()->frame, 36);
+  EXPECT_EQ(g.kxbit_list.First()->sx, 108.0f);  // origin 113, 116 less 5
+  EXPECT_EQ(g.kxbit_list.First()->sy, 111.0f);
+}
+
+// --- shells ---
+
+struct Shells : Quarks {};
+
+TEST_F(Shells, AShellFliesDiagonallyTowardThePlayer) {
+  sb::CreateBall(g, 100, 100);
+  sb::kxball* b = g.kxball_list.First();
+  EXPECT_EQ(b->xv, 3.45f * 2);
+  EXPECT_EQ(b->yv, 3.45f * 2);
+  EXPECT_EQ(b->dur, 100);
+  EXPECT_EQ(Draws(), 0u);
+  EXPECT_EQ(g.req[sb::kSndBallborn], 1);
+}
+
+TEST_F(Shells, LevelWithThePlayerAnAxisGetsFullSpeedWithARandomSign) {
+  SeedSoThat({AtMost(0, 10, 5)});
+  sb::CreateBall(g, 500, 240);
+  sb::kxball* b = g.kxball_list.Last();
+  EXPECT_EQ(b->xv, -3.45f * 2);
+  EXPECT_EQ(b->yv, 3.45f * 2);
+  EXPECT_EQ(Draws(), 1u);
+
+  SeedSoThat({Above(0, 10, 5)});
+  sb::CreateBall(g, 500, 240);
+  EXPECT_EQ(g.kxball_list.Last()->yv, -3.45f * 2);
+}
+
+TEST_F(Shells, OnThePlayerEachAxisDrawsItsOwnSign) {
+  SeedSoThat({Above(0, 10, 5), AtMost(0, 10, 5)});
+  sb::CreateBall(g, 320, 240);
+  sb::kxball* b = g.kxball_list.Last();
+  EXPECT_EQ(b->xv, -3.45f * 2);
+  EXPECT_EQ(b->yv, 3.45f * 2);
+  EXPECT_EQ(Draws(), 2u);
+}
+
+TEST_F(Shells, AShellBouncesAndLivesExactly100Updates) {
+  sb::CreateBall(g, 605, 100);
+  sb::kxball* b = g.kxball_list.First();
+  b->xv = 6.9f;
+  b->yv = 0;
+
+  sb::UpdateBalls(g);
+  EXPECT_EQ(b->sx, 605.0f);
+  EXPECT_EQ(b->xv, -6.9f);
+
+  for (int i = 1; i < 99; ++i) sb::UpdateBalls(g);
+  ASSERT_EQ(Count(g.kxball_list), 1);
+  sb::UpdateBalls(g);
+  EXPECT_EQ(Count(g.kxball_list), 0);
+}
+
+TEST_F(Shells, AShotShellScores25AndBurstsIntoRowNine) {
+  sb::CreateBall(g, 100, 100);
+  g.kxball_list.First()->hit = 8;
+  g.req[sb::kSndBallborn] = 0;
+  g.plyr->score = 0;
+
+  sb::UpdateBalls(g);
+
+  EXPECT_EQ(g.plyr->score, 25);
+  EXPECT_EQ(Count(g.kxball_list), 0);
+  ASSERT_EQ(Count(g.kxbit_list), 12);
+  EXPECT_EQ(g.kxbit_list.First()->frame, 108);
+  EXPECT_EQ(g.kxbit_list.First()->sx, 100.0f);  // origin 105, 105 less 5
+  for (int i = 0; i < sb::kSndCount; ++i) EXPECT_EQ(g.req[i], 0) << i;
+}
+
+}  // namespace

@@ -1,0 +1,356 @@
+// Spheroids release enforcers and may leave; enforcers grow, chase and fire
+// sparks; sparks slow down and slide along walls.
+#include "robots/spheroids.h"
+
+#include <cmath>
+
+#include "world.h"
+
+namespace {
+
+using sbtest::Above;
+using sbtest::Any;
+using sbtest::AtMost;
+using sbtest::Count;
+
+struct Spheroids : sbtest::World {
+  sb::kxspheroid* AddSpheroid(float x, float y) {
+    sb::kxspheroid* s = g.kxspheroid_list.New();
+    s->sx = x;
+    s->sy = y;
+    s->enforcerdelay = 1000;
+    s->animframe = 3;
+    s->animdir = 1;
+    g.wave->spheroids_remaining += 1;
+    return s;
+  }
+};
+
+// --- releasing and leaving ---
+
+TEST_F(Spheroids, AnExpiringCountdownReleasesAnEnforcerSeenAtCell4ThisFrame) {
+  sb::kxspheroid* s = AddSpheroid(200.7f, 150.2f);
+  s->enforcerdelay = 1;
+  g.beh.enforcergap = 54.9f;
+  SeedSoThat({Any(0, 20), AtMost(0, 1000, 980)});
+
+  sb::UpdateSpheroids(g);
+  sb::UpdateEnforcers(g);
+
+  ASSERT_EQ(Count(g.kxenforcer_list), 1);
+  sb::kxenforcer* e = g.kxenforcer_list.First();
+  EXPECT_EQ(e->sx, 200.0f);
+  EXPECT_EQ(e->sy, 150.0f);
+  EXPECT_EQ(e->animframe, 4);
+  EXPECT_EQ(g.wave->enforcers_remaining, 1);
+  EXPECT_EQ(s->enforcerdelay, 54);
+  EXPECT_EQ(s->numenforcers, 1);
+}
+
+TEST_F(Spheroids, EnforcersHaveNoLimit) {
+  for (int i = 0; i < 40; ++i) g.kxenforcer_list.New()->birth = 7;
+  g.wave->enforcers_remaining = 40;
+  sb::kxspheroid* s = AddSpheroid(200, 150);
+  s->enforcerdelay = 0;
+  SeedSoThat({Any(0, 20), AtMost(0, 1000, 980)});
+
+  sb::UpdateSpheroids(g);
+
+  EXPECT_EQ(Count(g.kxenforcer_list), 41);
+  EXPECT_EQ(g.wave->enforcers_remaining, 41);
+}
+
+TEST_F(Spheroids, AfterThreeReleasesASpheroidNeverDrawsToLeave) {
+  sb::kxspheroid* s = AddSpheroid(200, 150);
+  s->numenforcers = 3;
+  P->SeedRandom(99);
+
+  for (int i = 0; i < 400; ++i) sb::UpdateSpheroids(g);
+
+  EXPECT_EQ(Count(g.kxspheroid_list), 1);
+  EXPECT_EQ(g.wave->spheroids_remaining, 1);
+}
+
+TEST_F(Spheroids, ItMayLeaveInTheFrameOfItsFourthRelease) {
+  sb::kxspheroid* s = AddSpheroid(200, 150);
+  s->numenforcers = 3;
+  s->enforcerdelay = 1;
+  g.plyr->score = 0;
+  // new enforcer's spark delay, turn test, leaving test
+  SeedSoThat({Any(0, 20), AtMost(0, 1000, 980), Above(0, 1000, 800)});
+
+  sb::UpdateSpheroids(g);
+
+  EXPECT_EQ(Count(g.kxspheroid_list), 0);
+  EXPECT_EQ(Count(g.kxenforcer_list), 1);
+  EXPECT_EQ(g.wave->spheroids_remaining, 0);
+  EXPECT_EQ(g.wave->spheroids_killed, 0);
+  EXPECT_EQ(g.plyr->score, 0);
+  EXPECT_EQ(Count(g.kxbit_list), 0);
+  EXPECT_EQ(Draws(), 3u);
+}
+
+TEST_F(Spheroids, ItStaysWhenTheLeavingDrawFails) {
+  sb::kxspheroid* s = AddSpheroid(200, 150);
+  s->numenforcers = 4;
+  SeedSoThat({AtMost(0, 1000, 980), AtMost(0, 1000, 800)});
+
+  sb::UpdateSpheroids(g);
+
+  EXPECT_EQ(Count(g.kxspheroid_list), 1);
+  EXPECT_EQ(Draws(), 2u);
+}
+
+// --- movement ---
+
+TEST_F(Spheroids, OneSpheroidsRandomTurnTurnsEveryLaterSpheroid) {
+  AddSpheroid(100, 100);
+  sb::kxspheroid* second = AddSpheroid(300, 300);
+  second->xv = 0;
+  second->yv = 0;
+  // first: turn, direction 1 (up-right); second: no turn of its own, direction 4 (down)
+  SeedSoThat({Above(0, 1000, 980),
+              {0, 8, [](double v) { return int(v) == 1; }},
+              AtMost(0, 1000, 980),
+              {0, 8, [](double v) { return int(v) == 4; }}});
+
+  sb::UpdateSpheroids(g);
+
+  EXPECT_EQ(second->xv, 0.0f);
+  EXPECT_EQ(second->yv, 1.1f * 2);
+  EXPECT_EQ(g.kxspheroid_list.First()->xv, 1.1f * 2);
+  EXPECT_EQ(g.kxspheroid_list.First()->yv, -1.1f * 2);
+}
+
+TEST_F(Spheroids, ThePulseRunsUpToSixAndBackWithASoundDrawAtTheTop) {
+  sb::kxspheroid* s = AddSpheroid(300, 300);
+  const int want[] = {4, 5, 6, 5, 4, 3, 2, 1, 0, 1};
+  std::vector<sbtest::Draw> calm;
+  for (int u = 0; u < 20; ++u) {
+    calm.push_back(AtMost(0, 1000, 980));
+    if (u == 5 || u == 17) calm.push_back(Any(0, 100));  // pulse sound at 6 and at 0
+  }
+  SeedSoThat(calm);
+  for (int step = 0; step < 10; ++step) {
+    uint64_t before = Draws();
+    sb::UpdateSpheroids(g);
+    sb::UpdateSpheroids(g);
+    EXPECT_EQ(s->animframe, want[step]);
+    bool turnaround = want[step] == 6 || want[step] == 0;
+    EXPECT_EQ(Draws() - before, turnaround ? 3u : 2u) << "step " << step;
+  }
+}
+
+TEST_F(Spheroids, AShotSpheroidIsWorth2000AndShows1000) {
+  sb::kxspheroid* s = AddSpheroid(100.9f, 200.4f);
+  s->hit = 8;  // shot flying down
+  g.plyr->score = 7;
+
+  sb::UpdateSpheroids(g);
+
+  EXPECT_EQ(g.plyr->score, 2007);
+  ASSERT_EQ(Count(g.kxpoint_list), 1);
+  EXPECT_EQ(g.kxpoint_list.First()->frame, 0);  // the 1000 value
+  EXPECT_EQ(g.kxpoint_list.First()->sx, 100);
+  EXPECT_EQ(g.kxpoint_list.First()->sy, 200);
+  EXPECT_EQ(g.wave->spheroids_remaining, 0);
+  EXPECT_EQ(g.wave->spheroids_killed, 1);
+  EXPECT_EQ(g.req[sb::kSndSpheroidhit], 1);
+  ASSERT_EQ(Count(g.kxbit_list), 12);
+  EXPECT_EQ(g.kxbit_list.First()->frame, 12);
+  EXPECT_EQ(g.kxbit_list.First()->sx, 108.0f);  // origin 113, 213 less 5
+  EXPECT_EQ(g.kxbit_list.First()->sy, 208.0f);
+  EXPECT_EQ(Count(g.kxspheroid_list), 0);
+}
+
+// --- enforcers ---
+
+struct Enforcers : sbtest::World {};
+
+TEST_F(Enforcers, ANewEnforcerAimsAtThePlayerButGrowsSevenFramesFirst) {
+  g.plyr->sx = 300;
+  g.plyr->sy = 100;
+  SeedSoThat({{0, 20, [](double v) { return v >= 7 && v < 8; }}});
+  sb::CreateEnforcer(g, 100, 100);
+  sb::kxenforcer* e = g.kxenforcer_list.First();
+  EXPECT_EQ(e->xv, 1.2f * 2);
+  EXPECT_EQ(e->yv, 0.0f);
+  EXPECT_EQ(e->plusdelay, 32);
+  EXPECT_EQ(e->birth, 7);
+
+  const int cells[] = {4, 4, 5, 5, 6, 6, 7};
+  for (int c : cells) {
+    sb::UpdateEnforcers(g);
+    EXPECT_EQ(e->animframe, c);
+    EXPECT_EQ(e->sx, 100.0f);
+  }
+  EXPECT_EQ(Draws(), 1u);  // nothing drawn while growing
+
+  SeedSoThat({AtMost(0, 1000, 870)});
+  sb::UpdateEnforcers(g);
+  EXPECT_EQ(e->sx, 100.0f + 1.2f * 2);
+  EXPECT_EQ(e->plusdelay, 31);
+}
+
+TEST_F(Enforcers, ATurnMayDodgeAwayOnOneAxis) {
+  sb::CreateEnforcer(g, 100, 100);
+  sb::kxenforcer* e = g.kxenforcer_list.First();
+  e->birth = 0;
+  e->plusdelay = 100;
+  SeedSoThat({Above(0, 1000, 870), Above(0, 1000, 700), Above(0, 10, 5)});
+
+  sb::UpdateEnforcers(g);
+
+  EXPECT_EQ(e->xv, 1.2f * 2);
+  EXPECT_EQ(e->yv, -1.2f * 2);  // dodging up, away from the player below
+
+  SeedSoThat({Above(0, 1000, 870), Above(0, 1000, 700), AtMost(0, 10, 5)});
+  sb::UpdateEnforcers(g);
+  EXPECT_EQ(e->xv, -1.2f * 2);
+  EXPECT_EQ(e->yv, 1.2f * 2);
+}
+
+TEST_F(Enforcers, AnExpiredSparkDelayFiresAndReArms) {
+  sb::CreateEnforcer(g, 100, 100);
+  sb::kxenforcer* e = g.kxenforcer_list.First();
+  e->birth = 0;
+  e->plusdelay = 1;
+  e->sx = 150.6f;
+  g.beh.plusgap = 39.99f;
+  SeedSoThat({AtMost(0, 1000, 870)});
+
+  sb::UpdateEnforcers(g);
+
+  ASSERT_EQ(Count(g.kxplus_list), 1);
+  EXPECT_EQ(g.kxplus_list.First()->sx, 150.0f);
+  EXPECT_EQ(e->plusdelay, 39);
+  EXPECT_EQ(g.req[sb::kSndPlusborn], 1);
+}
+
+TEST_F(Enforcers, AShotEnforcerScores150AndBurstsIntoRowTwo) {
+  sb::CreateEnforcer(g, 100, 100);
+  g.kxenforcer_list.First()->hit = 2;
+  g.wave->enforcers_remaining = 5;
+  g.plyr->score = 0;
+
+  sb::UpdateEnforcers(g);
+
+  EXPECT_EQ(g.plyr->score, 150);
+  EXPECT_EQ(g.wave->enforcers_remaining, 4);
+  EXPECT_EQ(g.req[sb::kSndEnforcerhit], 1);
+  ASSERT_EQ(Count(g.kxbit_list), 12);
+  EXPECT_EQ(g.kxbit_list.First()->frame, 24);
+  EXPECT_EQ(g.kxbit_list.First()->sx, 104.0f);  // origin 109, 122 less 5
+  EXPECT_EQ(g.kxbit_list.First()->sy, 117.0f);
+}
+
+// --- sparks ---
+
+struct Sparks : sbtest::World {
+  sb::kxplus* AddSpark(float x, float y, float xv, float yv) {
+    sb::kxplus* p = g.kxplus_list.New();
+    p->sx = x;
+    p->sy = y;
+    p->xv = xv;
+    p->yv = yv;
+    p->dur = 75;
+    p->animdir = 1;
+    return p;
+  }
+};
+
+TEST_F(Sparks, ASparkIsAimedStraightAtThePlayer) {
+  sb::CreatePlus(g, 20, 240);
+  sb::CreatePlus(g, 20, 640);
+  sb::kxplus* level = g.kxplus_list.First();
+  sb::kxplus* below = g.kxplus_list.Last();
+  EXPECT_EQ(level->xv, 4.4f * 2);
+  EXPECT_EQ(level->yv, 0.0f);
+  EXPECT_NEAR(std::hypot(below->xv, below->yv), 8.8, 1e-5);
+  EXPECT_NEAR(below->xv / below->yv, 300.0 / -400.0, 1e-6);
+  EXPECT_EQ(level->dur, 75);
+  EXPECT_EQ(g.req[sb::kSndPlusborn], 1);
+}
+
+TEST_F(Sparks, ASparkFiredWithinAPixelOfThePlayerSitsFor75Frames) {
+  sb::CreatePlus(g, 321, 240);
+  sb::kxplus* p = g.kxplus_list.First();
+  EXPECT_EQ(p->xv, 0.0f);
+  EXPECT_EQ(p->yv, 0.0f);
+
+  for (int i = 0; i < 74; ++i) sb::UpdatePluses(g);
+  ASSERT_EQ(Count(g.kxplus_list), 1);
+  EXPECT_EQ(p->sx, 321.0f);
+  EXPECT_EQ(p->sy, 240.0f);
+  sb::UpdatePluses(g);
+  EXPECT_EQ(Count(g.kxplus_list), 0);
+  EXPECT_EQ(Draws(), 0u);
+}
+
+TEST_F(Sparks, AtASideWallItSlidesTowardThePlayersRowAtTwoThirdsSpeed) {
+  sb::kxplus* p = AddSpark(600, 100, 6, 3);  // player below
+  SeedSoThat({AtMost(0, 100, 80)});
+
+  sb::UpdatePluses(g);
+
+  EXPECT_EQ(p->sx, 600.0f);
+  EXPECT_EQ(p->sy, 103.0f);
+  EXPECT_EQ(p->xv, 0.0f);
+  EXPECT_EQ(p->yv, 2.0f * 0.97f);
+}
+
+TEST_F(Sparks, AtTheTopWallItSlidesTowardThePlayersColumn) {
+  sb::kxplus* p = AddSpark(100, 22, -3, -6);  // player to the right
+  SeedSoThat({AtMost(0, 100, 80)});
+
+  sb::UpdatePluses(g);
+
+  EXPECT_EQ(p->sx, 97.0f);
+  EXPECT_EQ(p->sy, 22.0f);
+  EXPECT_EQ(p->xv, 2.0f * 0.97f);
+  EXPECT_EQ(p->yv, 0.0f);
+}
+
+TEST_F(Sparks, InACornerTheFloorOrCeilingWins) {
+  sb::kxplus* p = AddSpark(604, 444, 6, 6);
+  SeedSoThat({AtMost(0, 100, 80)});
+
+  sb::UpdatePluses(g);
+
+  EXPECT_EQ(p->yv, 0.0f);
+  EXPECT_EQ(p->xv, -4.0f * 0.97f);
+}
+
+TEST_F(Sparks, SometimesItStopsDeadAtTheWall) {
+  sb::kxplus* p = AddSpark(600, 100, 6, 3);
+  SeedSoThat({Above(0, 100, 80)});
+
+  sb::UpdatePluses(g);
+
+  EXPECT_EQ(p->xv, 0.0f);
+  EXPECT_EQ(p->yv, 0.0f);
+}
+
+TEST_F(Sparks, InFlightItLosesThreePercentAFrameAfterStepping) {
+  sb::kxplus* p = AddSpark(100, 100, 8.8f, 0);
+
+  sb::UpdatePluses(g);
+
+  EXPECT_EQ(p->sx, 100.0f + 8.8f);
+  EXPECT_EQ(p->xv, 8.8f * 0.97f);
+  EXPECT_EQ(Draws(), 0u);  // no wall, no draw
+}
+
+TEST_F(Sparks, AShotSparkScores25AndLeavesNothing) {
+  AddSpark(100, 100, 1, 1)->hit = 3;
+  g.plyr->score = 0;
+
+  sb::UpdatePluses(g);
+
+  EXPECT_EQ(g.plyr->score, 25);
+  EXPECT_EQ(Count(g.kxplus_list), 0);
+  EXPECT_EQ(Count(g.kxbit_list), 0);
+  for (int i = 0; i < sb::kSndCount; ++i) EXPECT_EQ(g.req[i], 0) << i;
+}
+
+}  // namespace
