@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/image_write.h"
 #include "platform/mixer.h"
 
 namespace sb {
@@ -79,6 +80,12 @@ bool WriteWav16(const std::string& path, const int16_t* samples, size_t n, int r
 
 bool HeadlessBackend::SaveCapturedWav(const std::string& path) const {
   return WriteWav16(path, captured_.data(), captured_.size(), Mixer::kRate);
+}
+
+bool SaveFrame(const std::string& path, const uint32_t* pixels) {
+  const bool png = path.size() >= 4 && path.compare(path.size() - 4, 4, ".png") == 0;
+  return png ? WritePng(path, pixels, kScreenW, kScreenH)
+             : WriteBmp(path, pixels, kScreenW, kScreenH);
 }
 
 std::unique_ptr<Platform> MakeHeadlessPlatform() {

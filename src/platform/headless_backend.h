@@ -81,6 +81,10 @@ std::unique_ptr<Platform> MakeHeadlessPlatform();
 // The headless back end of a platform made by MakeHeadlessPlatform.
 HeadlessBackend& Headless(Platform& p);
 
+// Saves a 640x480 frame (a presented one, or Platform::Framebuffer()) as
+// PNG when the path ends in ".png", else as BMP.
+bool SaveFrame(const std::string& path, const uint32_t* pixels);
+
 // Writes 16-bit mono samples as a WAV file.
 bool WriteWav16(const std::string& path, const int16_t* samples, size_t n, int rate);
 

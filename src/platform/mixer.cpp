@@ -68,7 +68,9 @@ int Mixer::LoadSound(const std::string& path) {
 void Mixer::Play(int handle) {
   const Sound* s = GetSound(handle);
   if (!s || s->samples.empty()) return;
+  if (voices_.size() >= kMaxVoices) voices_.erase(voices_.begin());
   voices_.push_back(Voice{s, 0});
+  ++started_;
 }
 
 void Mixer::Mix(int16_t* out, int n) {

@@ -31,6 +31,11 @@ class Mixer {
   // Fills out with the next n mixed samples; finished voices are retired.
   void Mix(int16_t* out, int n);
   int ActiveVoices() const { return static_cast<int>(voices_.size()); }
+  // Voices started since the mixer was made.
+  uint64_t Started() const { return started_; }
+  // Beyond this many voices the oldest gives way (a run that never mixes
+  // keeps its voices).
+  static constexpr size_t kMaxVoices = 65536;
 
  private:
   struct Voice {
@@ -40,6 +45,7 @@ class Mixer {
   std::vector<Sound*> sounds_;  // owned; never freed while the mixer lives
   std::vector<Voice> voices_;
   std::vector<int32_t> acc_;
+  uint64_t started_ = 0;
 };
 
 }  // namespace sb

@@ -1,0 +1,77 @@
+// Shared bits of the platform tests: a scratch folder and image builders.
+#pragma once
+
+#include <SDL.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/headless_backend.h"
+#include "platform/image_store.h"
+#include "platform/input.h"
+#include "platform/mixer.h"
+#include "platform/platform.h"
+#include "platform/renderer.h"
+
+namespace pt {
+
+struct TempDir {
+  std::filesystem::path path;
+  TempDir() {
+    char tmpl[] = "/tmp/sb_platform_XXXXXX";
+    path = mkdtemp(tmpl);
+  }
+  ~TempDir() { std::filesystem::remove_all(path); }
+  std::string operator/(const std::string& name) const { return (path / name).string(); }
+};
+
+// Writes a 24-bit BMP through SDL; px(x, y) gives 0x00RRGGBB.
+template <class F>
+inline bool SaveBmp24(const std::string& path, int w, int h, F px) {
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 24, SDL_PIXELFORMAT_RGB24);
+  if (!s) return false;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      uint32_t c = px(x, y);
+      auto* p = static_cast<uint8_t*>(s->pixels) + y * s->pitch + x * 3;
+      p[0] = uint8_t(c >> 16);
+      p[1] = uint8_t(c >> 8);
+      p[2] = uint8_t(c);
+    }
+  bool ok = SDL_SaveBMP(s, path.c_str()) == 0;
+  SDL_FreeSurface(s);
+  return ok;
+}
+
+inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+inline std::vector<uint8_t> ReadBytes(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), {});
+}
+
+// An image with the given texels (0 = masked), masked + filtered unless
+// flags say otherwise.
+inline int MakeImage(sb::Platform& p, int w, int h, const std::vector<uint32_t>& rgb,
+                     int flags = -1) {
+  int img = p.CreateImage(w, h, 1, flags);
+  sb::Image* im = p.Images().Get(img);
+  for (size_t i = 0; i < rgb.size(); ++i)
+    im->frames[0].texels[i] = (im->masked && rgb[i] == 0) ? 0u : (rgb[i] | sb::kOpaque);
+  return img;
+}
+
+inline uint32_t Px(const sb::Platform& p, int x, int y) {
+  return p.Framebuffer()[y * 640 + x];
+}
+
+}  // namespace pt
