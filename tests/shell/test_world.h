@@ -62,7 +62,7 @@ inline void WriteBytes(const fs::path& p, const std::string& bytes) {
 
 // Font cell n is one flat colour, so a drawn glyph tells which cell it was.
 inline uint32_t FontColour(int cell) {
-  return 0x00408000u | (static_cast<uint32_t>(0x20 + cell) << 16) | 0xC0u;
+  return (static_cast<uint32_t>(0x20 + cell) << 16) | 0x80C0u;
 }
 // The font cell whose colour is at (x, y), or -1 (drawn in white only).
 inline int CellAt(const uint32_t* fb, int x, int y) {
@@ -72,8 +72,8 @@ inline int CellAt(const uint32_t* fb, int x, int y) {
 }
 // Every other image: cell n one flat non-black colour.
 inline uint32_t CellColour(int cell) {
-  return 0x00101010u | (static_cast<uint32_t>(cell % 200 + 40) << 16) |
-         (static_cast<uint32_t>(cell / 200 + 1) << 8);
+  return (static_cast<uint32_t>(cell % 200 + 40) << 16) |
+         (static_cast<uint32_t>(cell / 200 + 1) << 8) | 0x10u;
 }
 
 struct ImageFile {

@@ -1,0 +1,561 @@
+// The title, attract, table, options and name-entry screens, driven by
+// scripted keys on the headless platform and read back from their frames.
+#include "draw/screens.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "draw/drawutil.h"
+#include "screens/frame_read.h"
+
+using namespace sbtest;
+
+namespace {
+
+constexpr int kEsc = 27, kO = 79, kY = 89, kSpace = 32, kE = 69, kLeft = 37, kUp = 38, kRight = 39,
+              kDown = 40;
+
+// A started world whose frames are counted by the 10 ms pause that ends
+// each of them (a display re-opened mid-frame presents too), kept when asked.
+struct Screens : World {
+  int done = 0;               // frames finished
+  std::map<int, Shot> shots;  // frame index (0-based) -> picture
+  std::set<int> keep;
+  // after[i]: input applied once frame i is over (read by frame i + 1).
+  std::map<int, std::function<void(sb::InputState&)>> after;
+  Screens() {
+    EXPECT_TRUE(Start());
+    hb.on_present = [this](int, const uint32_t* px) {
+      if (keep.count(done)) shots[done] = Copy(px);
+    };
+    hb.on_delay = [this](int ms) {
+      if (ms != 10) return;
+      const int i = done++;
+      auto it = after.find(i);
+      if (it != after.end()) it->second(In());
+    };
+  }
+  // Input for frame index i (a poll frame when a multiple of 10).
+  void At(int i, std::function<void(sb::InputState&)> f) {
+    if (i == 0)
+      f(In());
+    else
+      after[i - 1] = std::move(f);
+  }
+};
+
+double Theta(int i) {
+  return ((i / 2) % 20) * 18.0;
+}
+
+// Top-left of the first 'P' (cell 65) near the prompts.
+std::pair<int, int> PromptAt(const Shot& s) {
+  auto p = Find(s, FontColour(65), 150, 350, 180, 370);
+  EXPECT_TRUE(p.has_value());
+  return p.value_or(std::make_pair(-1, -1));
+}
+
+// --- title, attract and table screens ---
+
+TEST(TitleScreen, LettersArriveThenCreditsAndPromptsFromFrame251) {
+  Screens w;
+  w.OnlySound(sb::kSndBonus);
+  w.keep = {0, 19, 200, 250, 251, 252, 1000};
+  sb::TitleScreen(w.g);
+  EXPECT_EQ(w.done, 1001);
+  EXPECT_EQ(w.g.gamestate, 0);
+  EXPECT_EQ(w.g.quitgame, 0);
+  EXPECT_EQ(w.Plays(), 10) << "one bonus sound per arriving letter";
+
+  // Frame 0: only the first letter's rows 22..26 are on screen, 20 px apart.
+  const Shot& f0 = w.shots[0];
+  EXPECT_EQ(f0[80 * 640 + 90], CellColour(26));
+  EXPECT_EQ(f0[20 * 640 + 90], CellColour(23));
+  EXPECT_EQ(f0[100 * 640 + 90], 0u);
+  EXPECT_EQ(f0[80 * 640 + 138], 0u);
+  // Frame 19: rows 1 px apart, in place.
+  EXPECT_EQ(w.shots[19][92 * 640 + 90], CellColour(0));
+  EXPECT_EQ(w.shots[19][118 * 640 + 90], CellColour(26));
+  // Frame 200: all ten letters in place at y 92..119, logo below.
+  const Shot& f200 = w.shots[200];
+  for (int j = 0; j < 10; ++j) {
+    EXPECT_EQ(f200[100 * 640 + 80 + 48 * j + 10], CellColour(27 * j + 8)) << j;
+    EXPECT_EQ(f200[119 * 640 + 80 + 48 * j + 10], CellColour(27 * j + 26)) << j;
+  }
+  EXPECT_EQ(f200[160 * 640 + 240], CellColour(0));
+  EXPECT_TRUE(w.shots[19][160 * 640 + 240] == 0u) << "no logo before frame 200";
+
+  EXPECT_TRUE(Ink(w.shots[250], 2, 250, 637, 430).Empty()) << "nothing yet at frame 250";
+  const Shot& f251 = w.shots[251];
+  std::string credits;
+  for (int l = 0; l < 4; ++l) {
+    const std::string line = ReadText(f251, 100, 260 + 20 * l, 38);
+    EXPECT_FALSE(line.empty());
+    EXPECT_EQ(line.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ["), std::string::npos)
+        << line;
+    credits += line + "|";
+  }
+  for (const char* word : {"SWARMBREAK", "SWARMBREAK TEAM", "C PLUS PLUS", "SDL2", "2026"})
+    EXPECT_NE(credits.find(word), std::string::npos) << word << " in " << credits;
+  EXPECT_LE(Ink(f251, 2, 255, 637, 335).x1, 636) << "credits fit inside the frame";
+
+  // The prompts circle: (160 + 3 sin t, 360 + 3 cos t).
+  for (int i : {251, 252, 1000}) {
+    const auto [x, y] = PromptAt(w.shots[i]);
+    EXPECT_EQ(x, FirstPixel(160 + 3 * sb::SinDeg(Theta(i)))) << i;
+    EXPECT_EQ(y, FirstPixel(360 + 3 * sb::CosDeg(Theta(i)))) << i;
+    EXPECT_EQ(ReadText(w.shots[i], x, y, 19), "PRESS O FOR OPTIONS");
+    EXPECT_EQ(ReadText(w.shots[i], x, y + 20, 16), "HIT FIRE TO PLAY");
+    EXPECT_EQ(ReadText(w.shots[i], x, y + 40, 12), "ESC TO QUIT");
+  }
+}
+
+TEST(TitleScreen, SoundOffPlaysNothing) {
+  Screens w;
+  w.OnlySound(sb::kSndBonus);
+  w.g.sound = 0;
+  sb::TitleScreen(w.g);
+  EXPECT_EQ(w.Plays(), 0);
+}
+
+TEST(MenuScreens, InputEndsTheScreenAfterTheCurrentFrame) {
+  struct Case {
+    const char* what;
+    std::function<void(sb::InputState&)> input;
+    int gamestate, quitgame;
+  };
+  const Case cases[] = {
+      {"fire held", [](sb::InputState& in) { in.SetKey(kSpace, true); }, 2, 0},
+      {"joystick button", [](sb::InputState& in) { in.SetJoyButton(3, true); }, 2, 0},
+      {"O", [](sb::InputState& in) { Tap(in, kO); }, 3, 0},
+      {"fire and O", [](sb::InputState& in) { in.SetKey(kE, true), Tap(in, kO); }, 3, 0},
+      {"Escape", [](sb::InputState& in) { Tap(in, kEsc); }, -1, 1},
+      {"close", [](sb::InputState& in) { in.RequestClose(); }, -1, 1},
+      {"O and close", [](sb::InputState& in) { Tap(in, kO), in.RequestClose(); }, 3, 1},
+  };
+  using ScreenFn = void (*)(sb::Game&);
+  const std::pair<ScreenFn, int> screens[] = {
+      {sb::TitleScreen, 0}, {sb::AttractScreen, 1}, {sb::ScoresScreen, 5}};
+  for (const Case& c : cases) {
+    for (auto [screen, state] : screens) {
+      Screens w;
+      w.g.gamestate = state;
+      w.At(37, c.input);
+      screen(w.g);
+      EXPECT_EQ(w.done, 38) << c.what;
+      EXPECT_EQ(w.g.gamestate, c.gamestate < 0 ? state : c.gamestate) << c.what;
+      EXPECT_EQ(w.g.quitgame, c.quitgame) << c.what;
+    }
+  }
+}
+
+TEST(TitleScreen, OptionsWhileLettersArriveThenTheNextVisitStartsAgain) {
+  Screens w;
+  w.At(30, [](sb::InputState& in) { Tap(in, kO); });
+  sb::TitleScreen(w.g);
+  EXPECT_EQ(w.g.gamestate, 3);
+  w.after.clear();
+  w.done = 0;
+  w.keep = {0};
+  w.shots.clear();
+  w.g.gamestate = 0;
+  w.At(0, [](sb::InputState& in) { Tap(in, kEsc); });
+  sb::TitleScreen(w.g);
+  EXPECT_EQ(w.shots[0][80 * 640 + 90], CellColour(26)) << "first letter arriving again";
+  EXPECT_EQ(w.shots[0][80 * 640 + 138], 0u);
+}
+
+TEST(AttractScreen, LetteringRipplesBetweenFrames51And449) {
+  Screens w;
+  w.OnlySound(sb::kSndTank);
+  w.keep = {0, 50, 51, 250, 300, 449, 450, 1000};
+  sb::AttractScreen(w.g);
+  EXPECT_EQ(w.done, 1001);
+  EXPECT_EQ(w.Plays(), 10) << "tank sound at frames 1, 101, ... 901";
+  const std::map<int, int> amplitude = {{0, 0},    {50, 0},  {51, 1},  {250, 20},
+                                        {300, 15}, {449, 1}, {450, 0}, {1000, 0}};
+  for (auto [i, a] : amplitude) {
+    const Shot& s = w.shots[i];
+    for (int j : {0, 7}) {
+      for (int k = 1; k < 27; k += 5) {
+        const double x = 80 + 48 * j + a * sb::CosDeg(3.0 * i + 10.0 * k);
+        const auto p = Find(s, CellColour(27 * j + k), 40 + 48 * j, 92 + k, 140 + 48 * j, 92 + k);
+        ASSERT_TRUE(p.has_value()) << i << " " << j << " " << k;
+        EXPECT_EQ(p->first, FirstPixel(x)) << "frame " << i << " letter " << j << " row " << k;
+      }
+    }
+    EXPECT_EQ(s[160 * 640 + 240], CellColour(0)) << "logo";
+  }
+  // The aim, in three lines that fit the frame; prompts sway sideways.
+  const Shot& s = w.shots[250];
+  std::string aim;
+  for (int l = 0; l < 3; ++l) aim += ReadText(s, 160, 260 + 20 * l, 34) + "|";
+  for (const char* word : {"ROBOTS", "HUMANS", "HUNDRED WAVES"})
+    EXPECT_NE(aim.find(word), std::string::npos) << aim;
+  EXPECT_LE(Ink(s, 2, 255, 637, 315).x1, 636);
+  for (int i : {0, 250, 1000}) {
+    const auto [x, y] = PromptAt(w.shots[i]);
+    EXPECT_EQ(x, FirstPixel(160 + 3 * sb::SinDeg(Theta(i)))) << i;
+    EXPECT_EQ(y, 360) << i;
+  }
+}
+
+TEST(ScoresScreen, RowsSlideInFromAlternateSidesAndSettleRightAligned) {
+  Screens w;
+  w.OnlySound(sb::kSndGruntwalk);
+  w.g.hiscores[0] = 1234567;
+  w.keep = {0, 25, 300, 2, 6};
+  sb::ScoresScreen(w.g);
+  EXPECT_EQ(w.done, 1001);
+  EXPECT_EQ(w.Plays(), 55) << "row c's reveal starts the walk sound c + 1 times";
+
+  // Frame 0: row 0 alone, 100 px to the left.
+  const Box r0 = Ink(w.shots[0], 2, 120, 299, 133);
+  EXPECT_EQ(r0.x0, 260 - 100 - 14 * 7);
+  EXPECT_TRUE(Ink(w.shots[0], 2, 138, 637, 151).Empty());
+  // Frame 25: row 1 (odd) comes from the right, 75 px out; row 0 settled.
+  EXPECT_EQ(Ink(w.shots[25], 2, 138, 374, 151).x0, 260 + 75 - 14 * 5);
+  EXPECT_EQ(Ink(w.shots[25], 2, 120, 299, 133).x0, 162);
+  EXPECT_TRUE(Ink(w.shots[25], 2, 156, 637, 169).Empty());
+  // Settled: the seven-digit score spans 162 .. 246 + 11; all ten rows shown.
+  const Shot& s = w.shots[300];
+  const Box settled = Ink(s, 2, 120, 299, 133);
+  EXPECT_EQ(settled.x0, 162);
+  EXPECT_EQ(settled.x1, 257);
+  for (int j = 0; j < 10; ++j) {
+    const Box wave = Ink(s, 395, 120 + 18 * j, 637, 133 + 18 * j);
+    EXPECT_EQ(wave.x0, 400) << j;
+  }
+  // Headings in red and green; prompts sway up and down.
+  const Box top = Ink(s, 2, 40, 637, 53), head = Ink(s, 2, 80, 637, 93);
+  EXPECT_EQ(top.x0, 240);
+  EXPECT_EQ(top.x1, 240 + 14 * 10 - 3);
+  EXPECT_EQ(s[(top.y0 + 7) * 640 + top.x0 + 6] & 0x00FFFFu, 0u) << "red";
+  EXPECT_EQ(head.x0, 140 + 2 * 14);
+  EXPECT_EQ(s[(head.y0 + 7) * 640 + head.x0 + 6] & 0xFF00FFu, 0u) << "green";
+  for (int i : {2, 6, 300}) {
+    const auto [x, y] = PromptAt(w.shots[i]);
+    EXPECT_EQ(x, 160);
+    EXPECT_EQ(y, FirstPixel(360 + 3 * sb::SinDeg(Theta(i)))) << i;
+  }
+}
+
+TEST(ScoresScreen, CyclingColourAdvancesTwentyPlusThreePerFrame) {
+  // Twenty steps to fill the rows, then three a frame: replaying the same
+  // number of plain steps from the same start lands on the same colour.
+  Screens w;
+  Screens ref;
+  w.At(4, [](sb::InputState& in) { Tap(in, kEsc); });
+  sb::ScoresScreen(w.g);
+  EXPECT_EQ(w.done, 5);
+  for (int k = 0; k < 20 + 3 * 5; ++k) sb::CycleColour(ref.g);
+  EXPECT_EQ(w.g.cycr, ref.g.cycr);
+  EXPECT_EQ(w.g.cycg, ref.g.cycg);
+  EXPECT_EQ(w.g.cycb, ref.g.cycb);
+  EXPECT_EQ(w.P->Rng().State(), ref.P->Rng().State());
+}
+
+// --- options ---
+
+struct Options : Screens {
+  std::vector<std::string> lines;  // the texts of the last kept frame
+  // Runs the options screen with the script, leaving with O after frame `last`.
+  void Run(int last) {
+    At(last, [](sb::InputState& in) { sbtest::Tap(in, kO); });
+    keep.insert(last);
+    sb::OptionsScreen(g);
+    EXPECT_EQ(done, last + 1);
+    const Shot& s = shots[last];
+    lines.clear();
+    for (int y : {80, 120, 160, 200, 240, 260, 280, 320}) lines.push_back(ReadText(s, 120, y, 36));
+  }
+  void Tap(int frame, int code) {
+    At(frame, [code](sb::InputState& in) { sbtest::Tap(in, code); });
+  }
+};
+
+TEST(OptionsScreen, DefaultsShowTheLinesWithLivesPlusOne) {
+  Options w;
+  w.Run(3);
+  const std::vector<std::string> want = {"NUMBER OF LIVES[4",
+                                         "FREE MAN[ EVERY 25000 PTS",
+                                         "INVINCIBLITY[ OFF",
+                                         "SOUND[ ON",
+                                         "CONTROL[ SHOOT[ SPC AUTOFIRE",
+                                         "         MOVE[ CURSOR KEYS",
+                                         "DIFFICULTY[ NORMAL",
+                                         "FULLSCREEN[ OFF"};
+  EXPECT_EQ(w.lines, want);
+  const Shot& s = w.shots[3];
+  EXPECT_EQ(ReadText(s, 270, 40, 7), "OPTIONS");
+  EXPECT_EQ(s[78 * 640 + 80], CellColour(0)) << "arrow beside line 0";
+  EXPECT_EQ(s[60 * 640 + 300], 0xFF0000u) << "red panel";
+  EXPECT_EQ(s[350 * 640 + 580], 0xFF0000u);
+  EXPECT_EQ(w.g.gamestate, 0);
+}
+
+struct LineCase {
+  const char* what;
+  int cursor_downs;
+  int key;
+  std::function<void(sb::Game&)> before;
+  std::function<bool(const sb::Game&)> after;
+  const char* shown;  // text of the line afterwards
+  int line;           // index into Options::lines
+};
+
+TEST(OptionsScreen, EveryLineClampsOrWraps) {
+  const LineCase cases[] = {
+      {"lives floor", 0, kLeft, [](sb::Game& g) { g.lives = 0; },
+       [](const sb::Game& g) { return g.lives == 0; }, "NUMBER OF LIVES[1", 0},
+      {"lives ceiling", 0, kRight, [](sb::Game& g) { g.lives = 99; },
+       [](const sb::Game& g) { return g.lives == 99; }, "NUMBER OF LIVES[100", 0},
+      {"lives down", 0, kLeft, [](sb::Game&) {}, [](const sb::Game& g) { return g.lives == 2; },
+       "NUMBER OF LIVES[3", 0},
+      {"freeman ceiling", 1, kRight, [](sb::Game& g) { g.freeman = 200000; },
+       [](const sb::Game& g) { return g.freeman == 200000; }, "FREE MAN[ EVERY 200000 PTS", 1},
+      {"freeman floor", 1, kLeft, [](sb::Game& g) { g.freeman = 5000; },
+       [](const sb::Game& g) { return g.freeman == 5000; }, "FREE MAN[ EVERY 5000 PTS", 1},
+      {"freeman up", 1, kRight, [](sb::Game&) {},
+       [](const sb::Game& g) { return g.freeman == 30000; }, "FREE MAN[ EVERY 30000 PTS", 1},
+      {"invincible on", 2, kRight, [](sb::Game&) {},
+       [](const sb::Game& g) { return g.invincible == 1; }, "INVINCIBLITY[ ON", 2},
+      {"invincible stays on", 2, kRight, [](sb::Game& g) { g.invincible = 1; },
+       [](const sb::Game& g) { return g.invincible == 1; }, "INVINCIBLITY[ ON", 2},
+      {"sound off", 3, kLeft, [](sb::Game&) {}, [](const sb::Game& g) { return g.sound == 0; },
+       "SOUND[ OFF", 3},
+      {"controls wrap left", 4, kLeft, [](sb::Game&) {},
+       [](const sb::Game& g) { return g.controls == 7; }, "CONTROL[ SHOOT[ JOYSTICK", 4},
+      {"controls wrap right", 4, kRight, [](sb::Game& g) { g.controls = 7; },
+       [](const sb::Game& g) { return g.controls == 0; }, "CONTROL[ SHOOT[ SPC AUTOFIRE", 4},
+      {"controls 6", 4, kLeft, [](sb::Game& g) { g.controls = 7; },
+       [](const sb::Game& g) { return g.controls == 6; }, "         MOVE[ JOYTICK", 5},
+      {"difficulty floor", 5, kLeft, [](sb::Game& g) { g.difficulty = 1; },
+       [](const sb::Game& g) { return g.difficulty == 1; }, "DIFFICULTY[ VERY EASY", 6},
+      {"difficulty ceiling", 5, kRight, [](sb::Game& g) { g.difficulty = 5; },
+       [](const sb::Game& g) { return g.difficulty == 5; }, "DIFFICULTY[ VERY HARD", 6},
+      {"difficulty up", 5, kRight, [](sb::Game&) {},
+       [](const sb::Game& g) { return g.difficulty == 4; }, "DIFFICULTY[ HARD", 6},
+  };
+  for (const LineCase& c : cases) {
+    Options w;
+    c.before(w.g);
+    for (int d = 0; d < c.cursor_downs; ++d) w.Tap(10 * d, kDown);
+    w.Tap(10 * c.cursor_downs, c.key);
+    w.Run(10 * c.cursor_downs + 2);
+    EXPECT_TRUE(c.after(w.g)) << c.what;
+    EXPECT_EQ(w.lines[static_cast<size_t>(c.line)], c.shown) << c.what;
+    // Arrow beside the selected line.
+    EXPECT_EQ(w.shots.rbegin()->second[(78 + 40 * c.cursor_downs) * 640 + 81], CellColour(0))
+        << c.what;
+  }
+}
+
+TEST(OptionsScreen, CursorWrapsBothWays) {
+  Options up;
+  up.Tap(0, kUp);
+  up.Run(2);
+  EXPECT_EQ(up.shots[2][318 * 640 + 81], CellColour(0)) << "Up from line 0 selects line 6";
+  Options down;
+  down.Tap(0, kUp);
+  down.Tap(10, kDown);
+  down.Run(12);
+  EXPECT_EQ(down.shots[12][78 * 640 + 81], CellColour(0)) << "Down from line 6 selects line 0";
+}
+
+TEST(OptionsScreen, PressesBetweenPollsCountOnceAndAStickRepeats) {
+  Options w;
+  // Frame 0 polls (nothing); three presses before frame 10 change lives once.
+  w.At(3, [](sb::InputState& in) { sbtest::Tap(in, kRight); });
+  w.At(5, [](sb::InputState& in) { sbtest::Tap(in, kRight); });
+  w.At(8, [](sb::InputState& in) { sbtest::Tap(in, kRight); });
+  w.Run(15);
+  EXPECT_EQ(w.g.lives, 4);
+
+  Options stick;
+  stick.At(0, [](sb::InputState& in) { in.SetJoyAxes(1, 0); });
+  stick.At(25, [](sb::InputState& in) { in.SetJoyAxes(0, 0); });
+  stick.Run(40);
+  EXPECT_EQ(stick.g.lives, 6) << "read at frames 0, 10 and 20";
+}
+
+TEST(OptionsScreen, SelectionSoundFollowsTheSoundSettingAtThatMoment) {
+  Options w;
+  w.OnlySound(sb::kSndShotborn);
+  for (int f : {0, 10, 20}) w.Tap(f, kDown);  // 3 sounds, cursor on line 3
+  w.Tap(30, kLeft);                           // sound off: still heard
+  w.Tap(40, kRight);                          // sound on: silent
+  w.Tap(50, kUp);                             // heard again
+  w.Run(52);
+  EXPECT_EQ(w.g.sound, 1);
+  EXPECT_EQ(w.Plays(), 5);
+}
+
+TEST(OptionsScreen, LeavingKeys) {
+  {
+    Options w;  // E is fire: it starts a game from here
+    w.At(4, [](sb::InputState& in) { in.SetKey(kE, true); });
+    sb::OptionsScreen(w.g);
+    EXPECT_EQ(w.done, 5);
+    EXPECT_EQ(w.g.gamestate, 2);
+  }
+  {
+    Options w;  // fire tested after O wins
+    w.At(2, [](sb::InputState& in) { Tap(in, kO), in.SetKey(kSpace, true); });
+    sb::OptionsScreen(w.g);
+    EXPECT_EQ(w.g.gamestate, 2);
+  }
+  {
+    Options w;
+    w.g.gamestate = 3;
+    w.At(2, [](sb::InputState& in) { Tap(in, kEsc); });
+    sb::OptionsScreen(w.g);
+    EXPECT_EQ(w.g.quitgame, 1);
+    EXPECT_EQ(w.g.gamestate, 3);
+  }
+  {
+    Options w;
+    w.At(2, [](sb::InputState& in) { in.RequestClose(); });
+    sb::OptionsScreen(w.g);
+    EXPECT_EQ(w.g.quitgame, 1);
+    EXPECT_EQ(w.done, 3);
+  }
+}
+
+TEST(OptionsScreen, FullScreenReopensTheDisplayAndKeepsDrawingAtScale2) {
+  Options w;
+  const int opened = w.hb.WindowsOpened();
+  w.Tap(0, kUp);
+  w.Tap(10, kRight);
+  w.Run(12);
+  EXPECT_TRUE(w.P->FullScreen());
+  EXPECT_EQ(w.hb.WindowsOpened(), opened + 1);
+  EXPECT_EQ(w.lines[7], "FULLSCREEN[ ON");
+  float sx, sy;
+  w.P->GetScale(sx, sy);
+  EXPECT_EQ(sx, 2.0f);
+  EXPECT_EQ(sy, 2.0f);
+  const Box o = Ink(w.shots[12], 260, 35, 380, 55);
+  EXPECT_EQ(o.x1 - o.x0 + 1, 14 * 7 - 2) << "\"Options\" still drawn at scale 2";
+
+  // Back on the options later: the line follows the real mode; Right again
+  // changes nothing, Left returns to a window.
+  Options again;
+  again.P->OpenDisplay(640, 480, 32, 0, 0);
+  again.P->SetScale(2, 2);
+  const int before = again.hb.WindowsOpened();
+  again.Tap(0, kUp);
+  again.Tap(10, kRight);
+  again.Tap(20, kLeft);
+  again.keep.insert(12);
+  again.Run(22);
+  EXPECT_EQ(ReadText(again.shots[12], 120, 320, 20), "FULLSCREEN[ ON");
+  EXPECT_EQ(again.hb.WindowsOpened(), before + 1);
+  EXPECT_FALSE(again.P->FullScreen());
+  EXPECT_EQ(again.lines[7], "FULLSCREEN[ OFF");
+}
+
+TEST(OptionsScreen, PromptsCircleTheOtherWay) {
+  Options w;
+  for (int i : {0, 7, 13}) w.keep.insert(i);
+  w.Run(13);
+  for (int i : {0, 7, 13}) {
+    const auto [x, y] = PromptAt(w.shots[i]);
+    EXPECT_EQ(x, FirstPixel(160 + 3 * sb::SinDeg(Theta(i)))) << i;
+    EXPECT_EQ(y, FirstPixel(360 - 3 * sb::CosDeg(Theta(i)))) << i;
+    EXPECT_EQ(ReadText(w.shots[i], x, y, 23), "PRESS O TO EXIT OPTIONS");
+  }
+}
+
+// --- name entry ---
+
+struct Entry : Screens {
+  Entry() {
+    g.plyr->score = 45000;
+    g.plyr->level = 7;
+  }
+  void Tap(int frame, int code) {
+    At(frame, [code](sb::InputState& in) { sbtest::Tap(in, code); });
+  }
+  // Y after frame `last`; returns the name drawn in the last frame.
+  std::string Run(int last) {
+    At(last, [](sb::InputState& in) { sbtest::Tap(in, kY); });
+    keep.insert(last);
+    sb::EnterHiScore(g);
+    EXPECT_EQ(done, last + 1);
+    return ReadText(shots[last], 280, 160, 3);
+  }
+};
+
+TEST(EnterHiScore, YAtOnceStoresAAndTwoSpaces) {
+  Entry w;
+  w.OnlySound(sb::kSndNewwave);
+  w.Run(0);
+  EXPECT_EQ(w.Plays(), 1) << "new-wave sound on entry";
+  EXPECT_EQ(w.g.hinames[2], "A  ");
+  EXPECT_EQ(w.g.hiscores[2], 45000);
+  EXPECT_EQ(w.g.hiwaves[2], 7);
+  EXPECT_EQ(w.g.lowscore, 10000);
+  const Shot& s = w.shots[0];
+  EXPECT_EQ(ReadText(s, 100, 40, 15), "CONGRATULATIONS");
+  EXPECT_EQ(ReadText(s, 100, 80, 21), "YOU ARE IN THE TOP 10");
+  EXPECT_EQ(ReadText(s, 260 - 14 * 11, 160, 11), "SCORE 45000");
+  EXPECT_EQ(ReadText(s, 400, 160, 6), "WAVE 7");
+  EXPECT_EQ(ReadText(s, 80, 320, 28), "UP AND DOWN TO SELECT LETTER");
+  EXPECT_EQ(ReadText(s, 80, 360, 33), "LEFT AND RIGHT TO SELECT POSITION");
+  EXPECT_EQ(ReadText(s, 80, 400, 15), "HIT Y WHEN DONE");
+}
+
+TEST(EnterHiScore, LettersWrapBothWaysAndPositionsWrap) {
+  Entry w;
+  w.Tap(0, kUp);      // A -> space
+  w.Tap(10, kUp);     // space -> Z
+  w.Tap(20, kLeft);   // position 0 -> 2
+  w.Tap(30, kDown);   // space -> A
+  w.Tap(40, kUp);     // A -> space
+  w.Tap(50, kUp);     // space -> Z
+  w.Tap(60, kDown);   // Z -> space
+  w.Tap(70, kDown);   // space -> A
+  w.Tap(80, kDown);   // A -> B
+  w.Tap(90, kRight);  // position 2 -> 0
+  w.Tap(100, kDown);  // Z -> space
+  w.keep.insert(25);
+  EXPECT_EQ(w.Run(102), "  B");
+  EXPECT_EQ(w.g.hinames[2], "  B");
+  // Cursor box at position 2 (x 305) after the Left.
+  EXPECT_NE(w.shots[25][166 * 640 + 305], 0u);
+  EXPECT_EQ(w.shots[25][166 * 640 + 277], 0u);
+}
+
+TEST(EnterHiScore, ThreePressesWithinTenFramesStepOnce) {
+  Entry w;
+  w.OnlySound(sb::kSndGrunthit);
+  w.At(2, [](sb::InputState& in) { sbtest::Tap(in, kDown); });
+  w.At(4, [](sb::InputState& in) { sbtest::Tap(in, kDown); });
+  w.At(9, [](sb::InputState& in) { sbtest::Tap(in, kDown); });
+  // Down and Right in one poll: the letter steps first, then the cursor moves;
+  // a sound for each.
+  w.At(20, [](sb::InputState& in) { Tap(in, kDown), Tap(in, kRight); });
+  w.keep.insert(21);
+  EXPECT_EQ(w.Run(22), "C");
+  EXPECT_EQ(w.g.hinames[2], "C  ");
+  EXPECT_NE(w.shots[21][166 * 640 + 291], 0u) << "cursor box on position 1";
+  EXPECT_EQ(w.Plays(), 3);
+}
+
+TEST(EnterHiScore, EscapeAndCloseDoNothingAndSoundOffIsSilent) {
+  Entry w;
+  w.OnlySound(sb::kSndGrunthit);
+  w.g.sound = 0;
+  w.g.plyr->score = 123456;
+  w.At(0, [](sb::InputState& in) { Tap(in, kEsc), in.RequestClose(), Tap(in, kDown); });
+  w.Run(30);
+  EXPECT_EQ(w.Plays(), 0);
+  EXPECT_EQ(w.g.quitgame, 0);
+  EXPECT_EQ(w.g.hinames[0], "B  ");
+  EXPECT_EQ(ReadText(w.shots[30], 92, 160, 12), "SCORE 123456");
+  EXPECT_EQ(w.P->CloseRequested(), 1) << "the close request is left for the next screen";
+}
+
+}  // namespace
