@@ -85,8 +85,13 @@ ParseResult ParseOptions(const std::vector<std::string>& args, Options& o, std::
     auto integer = [&](int64_t lo, int64_t hi, int64_t& out) {
       if (!value()) return false;
       if (!ToInt(val, out) || out < lo || out > hi) {
-        err = "option " + a + ": '" + val + "' is not an integer in " + std::to_string(lo) + ".." +
-              std::to_string(hi);
+        if (hi == INT64_MAX) {
+          err = "option " + a + ": '" + val + "' is not " +
+                (lo == 0 ? "a non-negative integer" : "an integer");
+        } else {
+          err = "option " + a + ": '" + val + "' is not an integer in " + std::to_string(lo) +
+                ".." + std::to_string(hi);
+        }
         return false;
       }
       return true;
