@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# A short game with the sound switched off, driven like a player would:
+#   O opens the options; the cursor keys turn invincibility on and the sound
+#   off; holding Space starts a game; the cursor keys walk the player into
+#   two opposite corners while Space fires; Escape shows the red prompt and N
+#   goes on; a close request shows it too and N goes on, but after Escape and
+#   Y ends the game the program ends instead of showing the scores.
+# Then: nothing but silence reached the audio device after the sound went
+# off, and the high scores were saved.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/options.sh"
+
+start_x 640x480x24
+make_game_dir
+start_game
+wait_window
+
+press_until o 10 "the options screen" options_shown
+poll 5 "the arrow at line 0" arrow_at 0
+press_until Down 5 "the arrow at line 1" arrow_at 1
+press_until Down 5 "the arrow at line 2 (invincibility)" arrow_at 2
+press_until Right 5 "invincibility On" value_is 2 316 On
+press_until Down 5 "the arrow at line 3 (sound)" arrow_at 3
+press_until Right 5 "sound Off" value_is 3 218 Off
+
+# The selection sound of that last press still plays; what comes after it
+# must be silence.
+wav=$SB_GAME_DIR/sounds/shotborn.wav
+rate=$(od -An -tu4 -j28 -N4 "$wav" | tr -d ' ')
+sleep "$(awk -v n="$(stat -c %s "$wav")" -v r="$rate" 'BEGIN{print n / r + 0.5}')"
+[ -f "$AUDIO" ] || fail "the disk audio driver wrote no $AUDIO"
+quiet_from=$(stat -c %s "$AUDIO")
+
+keydown space
+poll 10 "the game has started (playfield border)" in_play
+keyup space
+poll 10 "the player at the centre after the wave intro" player_at 320 240
+sleep 0.5
+shot
+area_black 24 24 14 24 && area_black 604 432 14 24 || fail "the corners are not empty at the start"
+
+keydown Up Left space
+poll 15 "the player in the top-left corner" player_at 24 24
+keyup Up Left space
+keydown Down Right space
+poll 15 "the player in the bottom-right corner" player_at 604 432
+keyup Down Right space
+alive "$GAME_PID" || fail "the game ended during play"
+
+press_until Escape 5 "the quit prompt after Escape" prompt_shown
+press_until n 5 "play resumed after N" prompt_gone
+poll 5 "still playing after N" in_play
+
+close_request
+poll 5 "the quit prompt after a close request" prompt_shown
+press_until n 5 "play resumed after N" prompt_gone
+sleep 1
+alive "$GAME_PID" || fail "a close request answered with N ended the program at once"
+poll 5 "still playing after N to the close request" in_play
+
+press_until Escape 5 "the quit prompt after Escape" prompt_shown
+key y
+wait_exit 5
+[ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE"
+[ "$EXIT_MS" -le 3000 ] || fail "after the close request and Y the game took ${EXIT_MS} ms to end"
+[ "$(tr -d '\r' <"$GAME/scores/hiscores.dat" | wc -l)" = 30 ] || fail "hiscores.dat has not 30 lines"
+
+loud_before=$(head -c "$quiet_from" "$AUDIO" | tr -d '\0' | wc -c)
+loud_after=$(tail -c +$((quiet_from + 1)) "$AUDIO" | tr -d '\0' | wc -c)
+total=$(stat -c %s "$AUDIO")
+log "audio: $quiet_from bytes with sound on ($loud_before not silent), $((total - quiet_from)) after"
+[ "$loud_before" -gt 0 ] || fail "no sound at all before the sound was switched off"
+[ "$((total - quiet_from))" -gt 100000 ] || fail "the audio device stopped while playing"
+[ "$loud_after" = 0 ] || fail "$loud_after bytes of sound after the sound was switched off"

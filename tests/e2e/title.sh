@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Given a fresh game folder, when the game starts, then a 640x480 window
+# titled "Vornic Application" shows the title screen: the cycling frame, the
+# ten letters settled in their row with black above and below, pixel for
+# pixel what the headless renderer draws; when Escape is pressed, then the
+# game ends within about a second and writes the default high-score table.
+source "$(dirname "$0")/lib.sh"
+
+start_x 640x480x24
+make_game_dir
+start_game
+wait_window
+
+read -r x y w h < <(window_geometry)
+[ "$w $h" = "640 480" ] || fail "window is ${w}x${h}, not 640x480"
+
+# Settled from frame 200 on: letters at x 80+48j (44 px wide), y 92..119.
+title_settled() {
+  shot
+  area_filled 0 0 640 2 100 && area_filled 0 478 640 2 100 &&
+    area_filled 0 0 2 480 100 && area_filled 638 0 2 480 100 || return 1
+  area_black 2 2 636 87 || return 1   # nothing above the letters any more
+  area_black 2 123 636 34 || return 1 # nor between them and the logo
+  local j
+  for j in $(seq 0 9); do
+    [ "$(count_nonblack $((80 + 48 * j)) 92 44 28)" -ge 20 ] || return 1
+  done
+}
+poll 20 "the title screen with its letters settled" title_settled
+log "title settled after $((($(date +%s%N) - GAME_T0) / 1000000)) ms"
+
+# The letters and the logo do not move from frame 200 on, so they must match
+# the headless renderer's frame exactly.
+if [ -n "${SB_SIM:-}" ]; then
+  mkdir -p "$WORK/sim/scores"
+  ln -s "$SB_GAME_DIR/images" "$SB_GAME_DIR/sounds" "$WORK/sim/"
+  "$SB_SIM" --mode flow --seed 1 --frames 320 --shot "300:$WORK/sim-300.png" \
+    --assets "$WORK/sim" >"$WORK/sim.log" 2>&1 || fail "simulator failed: $(cat "$WORK/sim.log")"
+  same_as_sim() {
+    shot
+    convert "$LAST_SHOT" -crop 636x172+2+88 +repage "$WORK/real-crop.png"
+    convert "$WORK/sim-300.png" -crop 636x172+2+88 +repage "$WORK/sim-crop.png"
+    local diff
+    diff=$(compare -metric AE "$WORK/real-crop.png" "$WORK/sim-crop.png" null: 2>&1) || true
+    [ "$diff" = 0 ]
+  }
+  poll 10 "letters and logo identical to the headless frame 300" same_as_sim
+fi
+
+key Escape
+wait_exit 5
+[ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE after Escape"
+[ "$EXIT_MS" -le 2500 ] || fail "Escape took ${EXIT_MS} ms to end the game"
+
+[ -f "$GAME/scores/hiscores.dat" ] || fail "no scores/hiscores.dat written"
+expected=$WORK/expected.dat
+for i in $(seq 0 9); do printf '%d\r\n%d\r\nMAX\r\n' $(((10 - i) * 5000)) $((10 - i)); done >"$expected"
+cmp "$expected" "$GAME/scores/hiscores.dat" ||
+  fail "hiscores.dat is not the default table in 30 CRLF lines: $(od -c "$GAME/scores/hiscores.dat" | head -5)"
+[ ! -e "$GAME/errors.log" ] || fail "errors.log written although every image is there"
