@@ -94,6 +94,16 @@ TEST_F(Quarks, AfterThreeReleasesAQuarkNeverDrawsToLeave) {
   EXPECT_EQ(g.wave->quarks_remaining, 1);
 }
 
+TEST_F(Quarks, WithThreeReleasedTheLeavingNumberIsNotEvenDrawn) {
+  sb::kxquark* s = AddQuark(200, 150);
+  s->numtanks = 3;
+  SeedSoThat({AtMost(0, 1000, 990)});
+
+  sb::UpdateQuarks(g);
+
+  EXPECT_EQ(Draws(), 1u);  // the turn test only
+}
+
 TEST_F(Quarks, ItMayLeaveInTheFrameOfItsFourthRelease) {
   sb::kxquark* q = AddQuark(200, 150);
   q->numtanks = 3;

@@ -71,6 +71,16 @@ TEST_F(Spheroids, AfterThreeReleasesASpheroidNeverDrawsToLeave) {
   EXPECT_EQ(g.wave->spheroids_remaining, 1);
 }
 
+TEST_F(Spheroids, WithThreeReleasedTheLeavingNumberIsNotEvenDrawn) {
+  sb::kxspheroid* s = AddSpheroid(200, 150);
+  s->numenforcers = 3;
+  SeedSoThat({AtMost(0, 1000, 980)});
+
+  sb::UpdateSpheroids(g);
+
+  EXPECT_EQ(Draws(), 1u);  // the turn test only
+}
+
 TEST_F(Spheroids, ItMayLeaveInTheFrameOfItsFourthRelease) {
   sb::kxspheroid* s = AddSpheroid(200, 150);
   s->numenforcers = 3;

@@ -70,6 +70,7 @@ struct World : ::testing::Test {
     g.plyr->sx = 320;
     g.plyr->sy = 240;
     g.plyr->level = 1;
+    g.plyr->numfreemen = 1;  // no free man due at score 0
     sb::CreateSettingsTables(g);
     sb::ReadDirectionTables(g);
     Difficulty3(g);
