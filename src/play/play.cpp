@@ -184,7 +184,8 @@ void PlayGame(Game& g) {
   kxplyr& p = *g.plyr;
   p.gameover = 0;
   p.score = 0;
-  p.level = 1;
+  // Games start at wave 1; the simulator may start them later in the table.
+  p.level = std::max<int32_t>(1, g.startwave);
   p.men = g.lives;
   p.numfreemen = 1;
   p.animcounter = 1;
@@ -192,6 +193,11 @@ void PlayGame(Game& g) {
   ResetPlayer(g);
   g.wave = g.kxwave_list.First();
   if (g.wave == nullptr) return;  // no wave table loaded: nothing to play
+  for (int i = 1; i < p.level; ++i) {
+    kxwave* next = g.kxwave_list.After(g.wave);
+    if (next == nullptr) break;
+    g.wave = next;
+  }
   ResetBehaviour(g);
   CreateWave(g, g.wave);
   WaveIntro(g, 0);

@@ -1,0 +1,294 @@
+// Playfield drawing: which cell lands where, the status line, free men, the
+// ageing of score values and skulls, and the border styles. Images are probe
+// images whose cells are solid colours naming the cell.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "draw/playfield.h"
+#include "world.h"
+
+namespace {
+
+using sbt::World;
+
+struct DrawWorld : World {
+  DrawWorld() {
+    P->SetScale(2, 2);
+    g.img.imgplayer = ProbeImage(7, 12, 79);
+    g.img.imgfont = ProbeImage(6, 7, 80);
+    g.img.imgwave = ProbeImage(50, 8, 1);
+    g.img.imgpoints = ProbeImage(12, 6, 30);
+    g.img.imgdeath = ProbeImage(13, 12, 8);
+    g.img.imggrunts = ProbeImage(9, 13, 12);
+    g.img.imgprogs = ProbeImage(8, 16, 108);
+    g.img.imgspheroids = ProbeImage(13, 13, 14);
+    g.img.imgquarks = ProbeImage(13, 13, 14);
+    g.img.imgcruises = ProbeImage(3, 3, 8);
+    g.img.imgbits = ProbeImage(12, 1, 120);
+    g.img.imgbitsv = ProbeImage(1, 12, 120);
+    g.img.imgelectrodes = ProbeImage(18, 9, 50);
+  }
+  void Clear() { P->Cls(); }
+};
+
+// --- the status line ---
+
+std::vector<int> ScoreCells(DrawWorld& w) {
+  std::vector<int> cells;
+  for (int i = 7; i >= 0; --i) cells.push_back(w.CellAt(112 - 12 * i + 6, 1 + 7));
+  return cells;
+}
+
+TEST(Hud, ScoreShowsEightDigitsWithLeadingZeros) {
+  DrawWorld w;
+  w.g.plyr->score = 1234;
+  sb::DrawHud(w.g);
+  EXPECT_EQ(ScoreCells(w), (std::vector<int>{40, 40, 40, 40, 41, 42, 43, 44}));
+}
+
+TEST(Hud, OnlyTheLowEightDigitsOfALargerScoreShow) {
+  DrawWorld w;
+  w.g.plyr->score = 123456789;
+  w.g.plyr->numfreemen = 100000;  // no award in this frame
+  sb::DrawHud(w.g);
+  EXPECT_EQ(ScoreCells(w), (std::vector<int>{42, 43, 44, 45, 46, 47, 48, 49}));
+}
+
+TEST(Hud, WaveLabelSitsAtTheBottomCentre) {
+  DrawWorld w;
+  sb::DrawHud(w.g);
+  EXPECT_EQ(w.CellAt(280, 466), 0);
+  EXPECT_EQ(w.CellAt(379, 479), 0);  // 100 x 16 at scale 2, cut by the display edge
+  EXPECT_EQ(w.CellAt(279, 470), -1);
+}
+
+TEST(Hud, TwentyFiveMenDrawTwentyIconsAndNoneForZero) {
+  DrawWorld w;
+  w.g.plyr->men = 25;
+  w.g.plyr->numfreemen = 1000;
+  sb::DrawHud(w.g);
+  int icons = 0;
+  for (int i = 0; i < 30; ++i) {
+    if (w.CellAt(126 + 16 * i + 7, 12) == 78) ++icons;
+  }
+  EXPECT_EQ(icons, 20);
+  EXPECT_EQ(w.CellAt(430 + 7, 12), 78);
+  EXPECT_EQ(w.CellAt(446 + 7, 12), -1);
+  EXPECT_EQ(w.g.plyr->men, 25);
+
+  DrawWorld none;
+  none.g.plyr->men = 0;
+  none.g.plyr->numfreemen = 1000;
+  sb::DrawHud(none.g);
+  EXPECT_EQ(none.CellAt(126 + 7, 12), -1);
+}
+
+// --- free men ---
+
+TEST(FreeMen, TheFirstComesAtTheIntervalAndTheNextAtTwiceIt) {
+  DrawWorld w;
+  w.g.freeman = 25000;
+  w.g.plyr->numfreemen = 1;
+  w.g.plyr->men = 3;
+  w.g.plyr->score = 24999;
+  sb::DrawHud(w.g);
+  EXPECT_EQ(w.g.plyr->men, 3);
+  EXPECT_EQ(w.g.req[sb::kSndBonus], 0);
+  w.g.plyr->score = 25000;
+  sb::DrawHud(w.g);
+  EXPECT_EQ(w.g.plyr->men, 4);
+  EXPECT_EQ(w.g.plyr->numfreemen, 2);
+  EXPECT_EQ(w.g.req[sb::kSndBonus], 1);
+  w.g.plyr->score = 49999;
+  sb::DrawHud(w.g);
+  EXPECT_EQ(w.g.plyr->men, 4);
+}
+
+TEST(FreeMen, AScoreJumpingPastTwoThresholdsEarnsOneMenPerFrame) {
+  DrawWorld w;
+  w.g.freeman = 25000;
+  w.g.plyr->numfreemen = 1;
+  w.g.plyr->men = 0;
+  w.g.plyr->score = 60000;
+  std::vector<int> men;
+  for (int f = 0; f < 3; ++f) {
+    sb::DrawHud(w.g);
+    men.push_back(w.g.plyr->men);
+  }
+  EXPECT_EQ(men, (std::vector<int>{1, 2, 2}));
+}
+
+TEST(FreeMen, AScoreNearTheTopOfTheRangeDoesNotAwardEveryFrame) {
+  DrawWorld w;
+  w.g.freeman = 25000;
+  w.g.plyr->score = 2147480000;
+  w.g.plyr->numfreemen = 85900;  // 85900 * 25000 is past the 32-bit range
+  w.g.plyr->men = 2;
+  for (int f = 0; f < 5; ++f) sb::DrawHud(w.g);
+  EXPECT_EQ(w.g.plyr->men, 2);
+}
+
+// --- ageing records ---
+
+TEST(Skulls, ShowCellsSixDownToZeroOverTwentyFiveFrames) {
+  DrawWorld w;
+  sb::kxdeath* d = w.g.kxdeath_list.New();
+  d->sx = 100;
+  d->sy = 100;
+  d->dur = 24;
+  std::vector<int> cells;
+  while (!w.g.kxdeath_list.Empty() && cells.size() < 40) {
+    w.Clear();
+    sb::DrawDeaths(w.g);
+    cells.push_back(w.CellAt(110, 110));
+  }
+  ASSERT_EQ(cells.size(), 25u);
+  EXPECT_EQ(cells.front(), 6);
+  EXPECT_EQ(cells[4], 5);
+  EXPECT_EQ(cells.back(), 0);
+}
+
+TEST(Skulls, AMarkerWithDurationZeroIsDrawnOnceAndRemoved) {
+  DrawWorld w;
+  sb::kxdeath* d = w.g.kxdeath_list.New();
+  d->sx = 100;
+  d->sy = 100;
+  sb::DrawDeaths(w.g);
+  EXPECT_EQ(w.CellAt(110, 110), 0);
+  EXPECT_TRUE(w.g.kxdeath_list.Empty());
+}
+
+TEST(Points, AValueIsRemovedAfterItsThirtiethDrawingAndAnimatesEverySecondFrame) {
+  DrawWorld w;
+  sb::kxpoint* p = w.g.kxpoint_list.New();
+  p->sx = 200;
+  p->sy = 100;
+  p->frame = 2;  // 3000
+  std::vector<int> cells;
+  while (!w.g.kxpoint_list.Empty() && cells.size() < 40) {
+    w.Clear();
+    sb::DrawPoints(w.g);
+    cells.push_back(w.CellAt(210, 105));
+  }
+  ASSERT_EQ(cells.size(), 30u);
+  const std::vector<int> start(cells.begin(), cells.begin() + 12);
+  EXPECT_EQ(start, (std::vector<int>{2, 2, 7, 7, 12, 12, 17, 17, 22, 22, 2, 2}));
+  EXPECT_EQ(cells.back(), 22);
+}
+
+// --- sprites ---
+
+TEST(Sprites, GruntsShowTheirColourPhase) {
+  DrawWorld w;
+  sb::kxgrunt* g = w.g.kxgrunt_list.New();
+  g->sx = 100.0f;
+  g->sy = 100.0f;
+  g->animframe = 2;
+  g->col = 3;
+  sb::DrawRobots(w.g);
+  EXPECT_EQ(w.CellAt(108, 112), 11);
+}
+
+TEST(Sprites, AProgStandingStillShowsItsLastTrailCell) {
+  DrawWorld w;
+  sb::kxprog* p = w.g.kxprog_list.New();
+  p->sx = p->psx = 200.0f;
+  p->sy = p->psy = 100.0f;
+  p->animframe = 5;
+  sb::DrawRobots(w.g);
+  EXPECT_EQ(w.CellAt(208, 116), 77);
+}
+
+TEST(Sprites, AMovingProgLeavesItsTrailInThreeCellBlocks) {
+  DrawWorld w;
+  sb::kxprog* p = w.g.kxprog_list.New();
+  p->psx = 100.0f;
+  p->sx = 160.0f;  // copies every 10 pixels, each 16 wide
+  p->psy = p->sy = 100.0f;
+  p->animframe = 1;
+  sb::DrawRobots(w.g);
+  EXPECT_EQ(w.CellAt(102, 110), 1);        // copy 0
+  EXPECT_EQ(w.CellAt(132, 110), 37);       // copy 3
+  EXPECT_EQ(w.CellAt(160 + 15, 110), 73);  // the last copy, on top
+}
+
+TEST(Sprites, ACruiseMissileDrawsItsTrailThenItsHead) {
+  DrawWorld w;
+  sb::kxcruise* c = w.g.kxcruise_list.New();
+  c->psx = 100.0f;
+  c->psy = 100.0f;
+  c->sx = 132.0f;
+  c->sy = 100.0f;
+  c->animframe = 3;
+  sb::DrawRobots(w.g);
+  EXPECT_EQ(w.CellAt(101, 101), 3);
+  EXPECT_EQ(w.CellAt(120, 101), 3);
+  EXPECT_EQ(w.CellAt(134, 101), 7);
+}
+
+TEST(Sprites, SpheroidsAndQuarksAddTheirPhaseBlock) {
+  DrawWorld w;
+  sb::kxspheroid* s = w.g.kxspheroid_list.New();
+  s->sx = 100.0f;
+  s->sy = 100.0f;
+  s->animframe = 4;
+  s->animcounter = 1;
+  sb::kxquark* q = w.g.kxquark_list.New();
+  q->sx = 300.0f;
+  q->sy = 100.0f;
+  q->animframe = 2;
+  q->animcounter = 3;
+  sb::DrawRobots(w.g);
+  EXPECT_EQ(w.CellAt(112, 112), 11);
+  EXPECT_EQ(w.CellAt(312, 112), 9);
+}
+
+TEST(Sprites, FragmentsUseTheCutOfTheirSlice) {
+  DrawWorld w;
+  sb::kxbit* v = w.g.kxbit_list.New();
+  v->sx = 100.0f;
+  v->sy = 100.0f;
+  v->frame = 5;
+  v->vh = 1;
+  sb::kxbit* h = w.g.kxbit_list.New();
+  h->sx = 200.0f;
+  h->sy = 100.0f;
+  h->frame = 6;
+  sb::DrawBits(w.g);
+  // A vertical slice is 2 x 24 on screen, a horizontal one 24 x 2.
+  EXPECT_EQ(w.CellAt(100, 120), 5);
+  EXPECT_EQ(w.CellAt(103, 100), -1);
+  EXPECT_EQ(w.CellAt(220, 100), 6);
+  EXPECT_EQ(w.CellAt(200, 103), -1);
+}
+
+// --- the border ---
+
+TEST(Border, StyleZeroDrawsNothingAndStylesTwoAndThreeCycleOnceAndTwice) {
+  DrawWorld w;
+  w.g.wave->borderstyle = 0;
+  const int r0 = w.g.cycr;
+  sb::DrawBorder(w.g);
+  EXPECT_EQ(w.Pixel(19, 19), 0u);
+  EXPECT_EQ(w.g.cycr, r0);
+
+  w.g.wave->borderstyle = 1;
+  sb::DrawBorder(w.g);
+  EXPECT_EQ(w.g.cycr, r0);
+  const uint32_t c = (uint32_t(w.g.cycr) << 16) | (uint32_t(w.g.cycg) << 8) | uint32_t(w.g.cycb);
+  EXPECT_EQ(w.Pixel(19, 19), c);
+  EXPECT_EQ(w.Pixel(622, 462), c);
+  EXPECT_EQ(w.Pixel(20, 240), c);
+  EXPECT_EQ(w.Pixel(21, 240), 0u);
+
+  const int g0 = w.g.cycg;
+  w.g.wave->borderstyle = 2;
+  sb::DrawBorder(w.g);
+  EXPECT_EQ(w.g.cycg, g0 + 5);
+  w.g.wave->borderstyle = 3;
+  sb::DrawBorder(w.g);
+  EXPECT_EQ(w.g.cycg, g0 + 15);
+}
+
+}  // namespace

@@ -1,0 +1,342 @@
+// The play loop: wave completion, lives, game over, the quit prompt and the
+// difficulty step every hundred waves, run on the headless platform with
+// hand-made wave records and scripted keys.
+#include "play/play.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "world.h"
+
+namespace {
+
+using sbt::World;
+
+// A world ready for whole games: display open, scale 2, a probe font, and a
+// wave list built by the test. The run is cut off by a frame limit.
+struct PlayWorld : World {
+  int presents = 0;
+  int play_frames = 0;  // frames of the play loop itself (each ends with Delay(35))
+  int waits_2000 = 0;
+  int waits_10 = 0;
+  bool prompt_up = false;
+  int limit = 30000;
+
+  PlayWorld() {
+    P->OpenDisplay(640, 480, 0, 0, 0);
+    P->SetScale(2, 2);
+    g.img.imgfont = ProbeImage(6, 7, 80);
+    g.kxwave_list.Clear();
+    g.wave = nullptr;
+    g.controls = 2;  // nothing held: the player stands and never fires
+    Hb().on_present = [this](int, const uint32_t*) {
+      ++presents;
+      if (Hb().LastSync() == -1) prompt_up = true;
+      if (presents > limit) throw sb::StopRun{1};
+    };
+    Hb().on_delay = [this](int ms) {
+      if (ms == 35) ++play_frames;
+      if (ms == 2000) ++waits_2000;
+      if (ms == 10) ++waits_10;
+    };
+  }
+
+  sb::kxwave& AddWave(int grunts, int hulks = 0, int electrodes = 0) {
+    sb::kxwave& w = *g.kxwave_list.New();
+    w.grunts = grunts;
+    w.hulks = hulks;
+    w.electrodes = electrodes;
+    w.etype = 1;
+    w.borderstyle = 1;
+    return w;
+  }
+
+  bool Empty() {
+    bool empty = true;
+    sb::VisitLists(g, [&](const char*, auto& list) {
+      if (&list != static_cast<void*>(&g.kxplyr_list) &&
+          &list != static_cast<void*>(&g.kxwave_list) && !list.Empty())
+        empty = false;
+    });
+    return empty;
+  }
+};
+
+// --- single steps ---
+
+TEST(WaveCleared, WaitsForEveryCountedKindAndTheLastFragment) {
+  World w;
+  EXPECT_TRUE(sb::WaveCleared(w.g));
+  w.g.kxbit_list.New();
+  EXPECT_FALSE(sb::WaveCleared(w.g));
+  w.g.kxbit_list.Clear();
+  // Hulks, electrodes, progs and humans never hold a wave open.
+  w.g.kxhulk_list.New();
+  w.g.kxelectrode_list.New();
+  w.g.kxprog_list.New();
+  w.g.kxhuman_list.New();
+  w.g.wave->electrodes_remaining = 3;
+  w.g.wave->humans_remaining = 2;
+  EXPECT_TRUE(sb::WaveCleared(w.g));
+  int32_t* counters[] = {&w.g.wave->grunts_remaining,    &w.g.wave->brains_remaining,
+                         &w.g.wave->spheroids_remaining, &w.g.wave->quarks_remaining,
+                         &w.g.wave->tanks_remaining,     &w.g.wave->enforcers_remaining};
+  for (int32_t* c : counters) {
+    *c = 1;
+    EXPECT_FALSE(sb::WaveCleared(w.g));
+    *c = -1;  // below zero counts as gone
+    EXPECT_TRUE(sb::WaveCleared(w.g));
+  }
+}
+
+TEST(ClearPlayfield, EmptiesSeventeenListsAndLeavesHumansPlayerAndWaves) {
+  World w;
+  sb::VisitLists(w.g, [](const char*, auto& list) { list.New(); });
+  sb::ClearPlayfield(w.g);
+  int non_empty = 0;
+  sb::VisitLists(w.g, [&](const char*, auto& list) { non_empty += list.Empty() ? 0 : 1; });
+  EXPECT_EQ(non_empty, 3);
+  EXPECT_EQ(w.g.kxhuman_list.Count(), 1u);
+  EXPECT_EQ(w.g.kxplyr_list.Count(), 2u);  // the fixture's player and the extra one
+  EXPECT_EQ(w.g.kxwave_list.Count(), 2u);
+}
+
+TEST(ResetPlayer, CentresThePlayerAndClearsTheCounters) {
+  World w;
+  w.g.plyr->sx = 40;
+  w.g.plyr->dead = 1;
+  w.g.numshots = 12;
+  w.g.rescues = 4;
+  w.g.firex = 1;
+  w.g.firedelay = 3;
+  sb::ResetPlayer(w.g);
+  EXPECT_EQ(w.g.plyr->sx, 320);
+  EXPECT_EQ(w.g.plyr->sy, 240);
+  EXPECT_EQ(w.g.plyr->dead, 0);
+  EXPECT_EQ(w.g.numshots, 0);
+  EXPECT_EQ(w.g.rescues, 0);
+  EXPECT_EQ(w.g.firex, 1);  // the fire direction and cadence carry on
+  EXPECT_EQ(w.g.firedelay, 3);
+}
+
+// --- the quit prompt ---
+
+TEST(ConfirmQuit, ShowsTheRedBarAndAnswersYesOrNoWaitingBetweenPolls) {
+  struct Case {
+    bool y, n;
+    int answer;
+  } cases[] = {{true, false, 1}, {false, true, 0}, {true, true, 0}};
+  for (const Case& c : cases) {
+    PlayWorld w;
+    uint32_t bar = 0;
+    int cell = -1;
+    int polls_waited = 0;
+    w.Hb().on_present = [&](int, const uint32_t*) {
+      if (w.Hb().LastSync() == -1 && cell < 0) {
+        bar = w.Pixel(95, 195);
+        cell = w.CellAt(120 + 6, 200 + 7);
+      }
+    };
+    w.Hb().on_delay = [&](int ms) {
+      ASSERT_EQ(ms, 1);
+      // The answer arrives after a few idle polls.
+      if (++polls_waited == 3) {
+        if (c.y) w.In().SetKey(89, true);
+        if (c.n) w.In().SetKey(78, true);
+      }
+    };
+    w.In().SetKey(89, true);  // held before the prompt: cleared, not an answer
+    EXPECT_EQ(sb::ConfirmQuit(w.g), c.answer);
+    EXPECT_EQ(polls_waited, 3);
+    EXPECT_EQ(bar, 0xFF0000u);
+    EXPECT_EQ(cell, 57);  // 'H'
+    EXPECT_EQ(w.Hb().LastSync(), -1);
+  }
+}
+
+// --- whole games ---
+
+TEST(PlayGame, WithNoReserveLivesTheFirstLossEndsTheGame) {
+  PlayWorld w;
+  w.g.lives = 0;
+  w.AddWave(30);
+  uint32_t banner_cell = 0;
+  w.Hb().on_present = [&](int, const uint32_t*) {
+    if (++w.presents > w.limit) throw sb::StopRun{1};
+    if (w.g.plyr->gameover == 1) banner_cell = static_cast<uint32_t>(w.CellAt(260 + 6, 240 + 7));
+  };
+  sb::PlayGame(w.g);
+  EXPECT_EQ(w.g.plyr->men, -1);
+  EXPECT_EQ(w.g.plyr->gameover, 1);
+  EXPECT_EQ(w.waits_2000, 1);
+  EXPECT_EQ(w.waits_10, 100);   // one death sequence of 100 frames
+  EXPECT_EQ(banner_cell, 56u);  // 'G' of GAME OVER
+  EXPECT_TRUE(w.Empty());
+}
+
+TEST(PlayGame, ThreeReserveLivesGiveFourLivesInAll) {
+  PlayWorld w;
+  w.g.lives = 3;
+  sb::kxwave& wave = w.AddWave(30);
+  std::vector<int> men_seen;
+  std::vector<size_t> grunts_after_restart;
+  w.Hb().on_present = [&](int, const uint32_t*) {
+    if (++w.presents > w.limit) throw sb::StopRun{1};
+    if (men_seen.empty() || men_seen.back() != w.g.plyr->men) {
+      men_seen.push_back(w.g.plyr->men);
+      grunts_after_restart.push_back(w.g.kxgrunt_list.Count());
+    }
+  };
+  sb::PlayGame(w.g);
+  EXPECT_EQ(men_seen, (std::vector<int>{3, 2, 1, 0, -1}));
+  EXPECT_EQ(w.waits_10, 400);
+  // Every restart re-places the whole wave (no grunt was shot).
+  for (size_t i = 1; i + 1 < grunts_after_restart.size(); ++i) {
+    EXPECT_EQ(grunts_after_restart[i], 30u);
+  }
+  EXPECT_EQ(wave.grunts_remaining, 30);
+  EXPECT_TRUE(w.Empty());
+}
+
+TEST(PlayGame, InvincibilityClearsTheMarkAndNothingElseHappens) {
+  PlayWorld w;
+  w.g.lives = 0;
+  w.g.invincible = 1;
+  w.AddWave(30);
+  int marked_frames = 0;
+  size_t grunts_min = 1000;
+  w.Hb().on_present = [&](int, const uint32_t*) {
+    if (w.play_frames > 0) {
+      marked_frames += w.g.plyr->dead;
+      grunts_min = std::min(grunts_min, w.g.kxgrunt_list.Count());
+    }
+  };
+  bool escaped = false;
+  w.Hb().on_pump = [&](sb::InputState& in) {
+    if (w.play_frames == 1500 && !escaped) {
+      in.SetKey(sbt::kVkEscape, true);
+      escaped = true;
+    }
+    if (w.Hb().LastSync() == -1) in.SetKey(89, true);
+  };
+  sb::PlayGame(w.g);
+  EXPECT_GT(marked_frames, 0);
+  EXPECT_EQ(w.g.plyr->men, 0);
+  EXPECT_EQ(w.g.plyr->gameover, 0);
+  EXPECT_EQ(w.waits_10, 0);  // no death sequence
+  EXPECT_EQ(grunts_min, 30u);
+  EXPECT_EQ(w.play_frames, 1501);  // the confirming frame still ends with its pause
+  EXPECT_TRUE(w.Empty());
+}
+
+TEST(PlayGame, EscapeThenNResumesAndEscapeThenYEnds) {
+  PlayWorld w;
+  w.AddWave(1, 0, 0);
+  int prompts = 0;
+  int pressed_at = -1;
+  w.Hb().on_pump = [&](sb::InputState& in) {
+    const int f = w.play_frames;
+    if ((f == 10 || f == 20) && pressed_at != f) {
+      in.SetKey(sbt::kVkEscape, true);
+      pressed_at = f;
+    }
+    if (w.Hb().LastSync() == -1 && w.prompt_up) {
+      in.SetKey(sbt::kVkEscape, false);
+      in.SetKey(f < 20 ? 78 : 89, true);
+    }
+  };
+  w.Hb().on_present = [&](int, const uint32_t*) {
+    if (++w.presents > w.limit) throw sb::StopRun{1};
+    if (w.Hb().LastSync() == -1 && !w.prompt_up) ++prompts;
+    w.prompt_up = w.Hb().LastSync() == -1;
+  };
+  w.g.invincible = 1;
+  sb::PlayGame(w.g);
+  EXPECT_EQ(prompts, 2);
+  EXPECT_EQ(w.play_frames, 21);
+  EXPECT_EQ(w.g.plyr->gameover, 0);
+  EXPECT_EQ(w.g.quitgame, 0);
+  EXPECT_TRUE(w.Empty());
+}
+
+TEST(PlayGame, ClosingTheWindowAsksAndThenEndsTheProgramAfterTheGame) {
+  PlayWorld w;
+  w.g.invincible = 1;
+  w.AddWave(1, 0, 0);
+  bool closed = false, escaped = false;
+  w.Hb().on_pump = [&](sb::InputState& in) {
+    if (w.play_frames == 5 && !closed) {
+      in.RequestClose();
+      closed = true;
+    }
+    if (w.play_frames == 8 && !escaped) {
+      in.SetKey(sbt::kVkEscape, true);
+      escaped = true;
+    }
+    if (w.Hb().LastSync() == -1) in.SetKey(w.play_frames < 8 ? 78 : 89, true);
+  };
+  sb::PlayGame(w.g);
+  EXPECT_EQ(w.g.quitgame, 1);
+  EXPECT_EQ(w.play_frames, 9);  // N let the game go on after the close request
+}
+
+TEST(PlayGame, CompletingWaveOneHundredRepeatsTheTableOneDifficultyHarder) {
+  for (int start_difficulty : {3, 5}) {
+    PlayWorld w;
+    w.g.difficulty = start_difficulty;
+    sb::kxwave& first = w.AddWave(0);
+    w.AddWave(0);
+    w.g.startwave = 100;  // level 100, played with the last record
+    w.Hb().on_pump = [&](sb::InputState& in) {
+      if (w.g.plyr->level == 101) in.SetKey(sbt::kVkEscape, true);
+      if (w.Hb().LastSync() == -1) in.SetKey(89, true);
+    };
+    sb::PlayGame(w.g);
+    EXPECT_EQ(w.g.plyr->level, 101);
+    EXPECT_EQ(w.g.wave, &first);
+    EXPECT_EQ(w.g.difficulty, std::min(start_difficulty + 1, 5));
+  }
+}
+
+TEST(PlayGame, AWaveEndsOnlyAfterItsLastFragmentIsGone) {
+  PlayWorld w;
+  w.g.invincible = 1;
+  w.AddWave(1, 2, 3);  // hulks and electrodes do not hold the wave open
+  w.AddWave(5);
+  int marked_at = -1;
+  std::vector<int> bits_at_play_frames;  // fragments alive at each level-1 play frame
+  w.Hb().on_present = [&](int, const uint32_t*) {
+    if (++w.presents > w.limit) throw sb::StopRun{1};
+    if (w.Hb().LastSync() == 0 && marked_at >= 0 && w.play_frames >= marked_at &&
+        w.g.plyr->level == 1) {
+      bits_at_play_frames.push_back(static_cast<int>(w.g.kxbit_list.Count()));
+    }
+  };
+  w.Hb().on_delay = [&](int ms) {
+    if (ms == 35) {
+      ++w.play_frames;
+      if (w.play_frames == 3) {
+        ASSERT_EQ(w.g.kxgrunt_list.Count(), 1u);
+        w.g.kxgrunt_list.First()->hit = 8;  // as if shot flying down
+        marked_at = w.play_frames;
+      }
+    }
+  };
+  w.Hb().on_pump = [&](sb::InputState& in) {
+    if (w.g.plyr->level == 2) in.SetKey(sbt::kVkEscape, true);
+    if (w.Hb().LastSync() == -1) in.SetKey(89, true);
+  };
+  sb::PlayGame(w.g);
+  // Twenty frames with the burst in flight, then one more frame before the outro.
+  std::vector<int> expect(20, 12);
+  expect.push_back(0);
+  ASSERT_GE(bits_at_play_frames.size(), expect.size());
+  EXPECT_EQ(std::vector<int>(bits_at_play_frames.begin(), bits_at_play_frames.begin() + 21),
+            expect);
+  EXPECT_EQ(w.g.plyr->level, 2);
+  EXPECT_EQ(w.g.plyr->score, 100);
+}
+
+}  // namespace
