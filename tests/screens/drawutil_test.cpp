@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
-
 #include "screens/frame_read.h"
 
 using namespace sbtest;
@@ -152,28 +150,6 @@ TEST(CycleColour, ComponentsBounceAtTheEndsWithAFreshSpeed) {
   EXPECT_EQ(w.P->Rng().Draws(), draws);
   EXPECT_EQ(g.cycr, 0);
   EXPECT_EQ(g.cycg, 255);
-}
-
-TEST(CycleColour, StaysInRangeOverALongRun) {
-  World w;
-  for (int i = 0; i < 20000; ++i) {
-    sb::CycleColour(w.g);
-    for (int v : {w.g.cycr, w.g.cycg, w.g.cycb}) ASSERT_TRUE(v >= 0 && v <= 255);
-    for (int d : {w.g.cycdr, w.g.cycdg, w.g.cycdb}) ASSERT_TRUE(d != 0 && d >= -9 && d <= 9);
-  }
-}
-
-TEST(IntStrAndDegrees, Basics) {
-  EXPECT_EQ(sb::IntStr(0), "0");
-  EXPECT_EQ(sb::IntStr(-45), "-45");
-  EXPECT_EQ(sb::IntStr(INT_MIN), "-2147483648");
-  EXPECT_EQ(sb::IntStr(INT_MAX), "2147483647");
-  EXPECT_EQ(sb::SinDeg(90), 1.0);
-  EXPECT_EQ(sb::SinDeg(180), 0.0);
-  EXPECT_EQ(sb::CosDeg(90), 0.0);
-  EXPECT_EQ(sb::CosDeg(180), -1.0);
-  EXPECT_NEAR(sb::SinDeg(30), 0.5, 1e-12);
-  EXPECT_NEAR(sb::CosDeg(-60), 0.5, 1e-12);
 }
 
 }  // namespace

@@ -241,21 +241,6 @@ TEST(ScoresScreen, RowsSlideInFromAlternateSidesAndSettleRightAligned) {
   }
 }
 
-TEST(ScoresScreen, CyclingColourAdvancesTwentyPlusThreePerFrame) {
-  // Twenty steps to fill the rows, then three a frame: replaying the same
-  // number of plain steps from the same start lands on the same colour.
-  Screens w;
-  Screens ref;
-  w.At(4, [](sb::InputState& in) { Tap(in, kEsc); });
-  sb::ScoresScreen(w.g);
-  EXPECT_EQ(w.done, 5);
-  for (int k = 0; k < 20 + 3 * 5; ++k) sb::CycleColour(ref.g);
-  EXPECT_EQ(w.g.cycr, ref.g.cycr);
-  EXPECT_EQ(w.g.cycg, ref.g.cycg);
-  EXPECT_EQ(w.g.cycb, ref.g.cycb);
-  EXPECT_EQ(w.P->Rng().State(), ref.P->Rng().State());
-}
-
 // --- options ---
 
 struct Options : Screens {
@@ -295,60 +280,39 @@ TEST(OptionsScreen, DefaultsShowTheLinesWithLivesPlusOne) {
   EXPECT_EQ(w.g.gamestate, 0);
 }
 
-struct LineCase {
-  const char* what;
-  int cursor_downs;
-  int key;
-  std::function<void(sb::Game&)> before;
-  std::function<bool(const sb::Game&)> after;
-  const char* shown;  // text of the line afterwards
-  int line;           // index into Options::lines
-};
-
 TEST(OptionsScreen, EveryLineClampsOrWraps) {
-  const LineCase cases[] = {
-      {"lives floor", 0, kLeft, [](sb::Game& g) { g.lives = 0; },
-       [](const sb::Game& g) { return g.lives == 0; }, "NUMBER OF LIVES[1", 0},
-      {"lives ceiling", 0, kRight, [](sb::Game& g) { g.lives = 99; },
-       [](const sb::Game& g) { return g.lives == 99; }, "NUMBER OF LIVES[100", 0},
-      {"lives down", 0, kLeft, [](sb::Game&) {}, [](const sb::Game& g) { return g.lives == 2; },
-       "NUMBER OF LIVES[3", 0},
-      {"freeman ceiling", 1, kRight, [](sb::Game& g) { g.freeman = 200000; },
-       [](const sb::Game& g) { return g.freeman == 200000; }, "FREE MAN[ EVERY 200000 PTS", 1},
-      {"freeman floor", 1, kLeft, [](sb::Game& g) { g.freeman = 5000; },
-       [](const sb::Game& g) { return g.freeman == 5000; }, "FREE MAN[ EVERY 5000 PTS", 1},
-      {"freeman up", 1, kRight, [](sb::Game&) {},
-       [](const sb::Game& g) { return g.freeman == 30000; }, "FREE MAN[ EVERY 30000 PTS", 1},
-      {"invincible on", 2, kRight, [](sb::Game&) {},
-       [](const sb::Game& g) { return g.invincible == 1; }, "INVINCIBLITY[ ON", 2},
-      {"invincible stays on", 2, kRight, [](sb::Game& g) { g.invincible = 1; },
-       [](const sb::Game& g) { return g.invincible == 1; }, "INVINCIBLITY[ ON", 2},
-      {"sound off", 3, kLeft, [](sb::Game&) {}, [](const sb::Game& g) { return g.sound == 0; },
-       "SOUND[ OFF", 3},
-      {"controls wrap left", 4, kLeft, [](sb::Game&) {},
-       [](const sb::Game& g) { return g.controls == 7; }, "CONTROL[ SHOOT[ JOYSTICK", 4},
-      {"controls wrap right", 4, kRight, [](sb::Game& g) { g.controls = 7; },
-       [](const sb::Game& g) { return g.controls == 0; }, "CONTROL[ SHOOT[ SPC AUTOFIRE", 4},
-      {"controls 6", 4, kLeft, [](sb::Game& g) { g.controls = 7; },
-       [](const sb::Game& g) { return g.controls == 6; }, "         MOVE[ JOYTICK", 5},
-      {"difficulty floor", 5, kLeft, [](sb::Game& g) { g.difficulty = 1; },
-       [](const sb::Game& g) { return g.difficulty == 1; }, "DIFFICULTY[ VERY EASY", 6},
-      {"difficulty ceiling", 5, kRight, [](sb::Game& g) { g.difficulty = 5; },
-       [](const sb::Game& g) { return g.difficulty == 5; }, "DIFFICULTY[ VERY HARD", 6},
-      {"difficulty up", 5, kRight, [](sb::Game&) {},
-       [](const sb::Game& g) { return g.difficulty == 4; }, "DIFFICULTY[ HARD", 6},
+  struct Case {
+    int32_t sb::Game::*setting;
+    int line, start, key, want;
+    const char* shown;  // the line's text afterwards
   };
-  for (const LineCase& c : cases) {
+  using G = sb::Game;
+  const Case cases[] = {
+      {&G::lives, 0, 0, kLeft, 0, "NUMBER OF LIVES[1"},
+      {&G::lives, 0, 99, kRight, 99, "NUMBER OF LIVES[100"},
+      {&G::lives, 0, 3, kLeft, 2, "NUMBER OF LIVES[3"},
+      {&G::freeman, 1, 200000, kRight, 200000, "FREE MAN[ EVERY 200000 PTS"},
+      {&G::freeman, 1, 5000, kLeft, 5000, "FREE MAN[ EVERY 5000 PTS"},
+      {&G::freeman, 1, 25000, kRight, 30000, "FREE MAN[ EVERY 30000 PTS"},
+      {&G::invincible, 2, 0, kRight, 1, "INVINCIBLITY[ ON"},
+      {&G::invincible, 2, 1, kRight, 1, "INVINCIBLITY[ ON"},
+      {&G::sound, 3, 1, kLeft, 0, "SOUND[ OFF"},
+      {&G::controls, 4, 0, kLeft, 7, "CONTROL[ SHOOT[ JOYSTICK"},
+      {&G::controls, 4, 7, kRight, 0, "CONTROL[ SHOOT[ SPC AUTOFIRE"},
+      {&G::difficulty, 5, 1, kLeft, 1, "DIFFICULTY[ VERY EASY"},
+      {&G::difficulty, 5, 5, kRight, 5, "DIFFICULTY[ VERY HARD"},
+      {&G::difficulty, 5, 3, kRight, 4, "DIFFICULTY[ HARD"},
+  };
+  for (const Case& c : cases) {
     Options w;
-    c.before(w.g);
-    for (int d = 0; d < c.cursor_downs; ++d) w.Tap(10 * d, kDown);
-    w.Tap(10 * c.cursor_downs, c.key);
-    w.Run(10 * c.cursor_downs + 2);
-    EXPECT_TRUE(c.after(w.g)) << c.what;
-    EXPECT_EQ(w.lines[static_cast<size_t>(c.line)], c.shown) << c.what;
-    // Arrow beside the selected line.
-    EXPECT_EQ(w.shots.rbegin()->second[(78 + 40 * c.cursor_downs) * 640 + 81], CellColour(0))
-        << c.what;
+    w.g.*c.setting = c.start;
+    for (int d = 0; d < c.line; ++d) w.Tap(10 * d, kDown);
+    w.Tap(10 * c.line, c.key);
+    w.Run(10 * c.line + 2);
+    EXPECT_EQ(w.g.*c.setting, c.want) << c.shown;
+    // Line 4 is two texts; the difficulty follows them.
+    EXPECT_EQ(w.lines[static_cast<size_t>(c.line + (c.line > 4))], c.shown);
+    EXPECT_EQ(w.shots[10 * c.line + 2][(78 + 40 * c.line) * 640 + 81], CellColour(0)) << "arrow";
   }
 }
 
