@@ -95,11 +95,11 @@ class Runner {
   }
 
   void OnFlip(const uint32_t* pixels) {
+    if (o_.frames && frame_ >= *o_.frames) throw sb::StopRun{0};  // --frames 0
     ++frame_;
     flipped_since_delay_ = true;
     pumps_since_delay_ = 0;
     pumps_since_flip_ = 0;
-    if (o_.frames && frame_ > *o_.frames) throw sb::StopRun{0};  // --frames 0
     if (p_.trace && !p_.trace->Write(*g_, frame_) && !trace_failed_) {
       trace_failed_ = true;
       std::fprintf(err_, "swarmbreak-sim: writing the trace failed at frame %lld\n",

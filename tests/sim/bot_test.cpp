@@ -1,0 +1,144 @@
+// The autopilot's choices on hand-made situations.
+#include "bot.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "platform/headless_backend.h"
+
+namespace {
+
+struct World {
+  std::unique_ptr<sb::Platform> P = sb::MakeHeadlessPlatform();
+  sb::Game g{*P};
+  sim::Bot bot;
+  World() {
+    g.plyr = g.kxplyr_list.New();
+    g.plyr->sx = 320;
+    g.plyr->sy = 240;
+    g.gamestate = 2;
+  }
+};
+
+constexpr int kJ = 74, kL = 76, kI = 73, kK = 75, kS = 83, kF = 70, kE = 69, kY = 89, kN = 78;
+
+TEST(Bot, GivenAGruntToTheRightThenItFiresRightAndStepsLeft) {
+  World w;
+  sb::kxgrunt* r = w.g.kxgrunt_list.New();
+  r->sx = 380;
+  r->sy = 242;
+  w.bot.Decide(w.g, 1);
+  EXPECT_EQ(w.bot.firex, 1);
+  EXPECT_EQ(w.bot.firey, 0);
+  EXPECT_EQ(w.bot.movex, -1);
+  EXPECT_TRUE(w.bot.Held(kF));
+  EXPECT_FALSE(w.bot.Held(kS));
+  EXPECT_TRUE(w.bot.Held(kJ));
+  EXPECT_FALSE(w.bot.Held(kL));
+}
+
+TEST(Bot, GivenASparkCloserThanAGruntThenItFleesTheSparkButShootsTheGrunt) {
+  World w;
+  sb::kxgrunt* r = w.g.kxgrunt_list.New();
+  r->sx = 200;
+  r->sy = 240;
+  sb::kxplus* spark = w.g.kxplus_list.New();  // cannot be shot
+  spark->sx = 320;
+  spark->sy = 300;
+  w.bot.Decide(w.g, 1);
+  EXPECT_EQ(w.bot.firex, -1);
+  EXPECT_EQ(w.bot.firey, 0);
+  EXPECT_EQ(w.bot.movey, -1);  // away from the spark below
+}
+
+TEST(Bot, GivenADiagonalTargetThenItFiresDiagonally) {
+  World w;
+  sb::kxbrain* b = w.g.kxbrain_list.New();
+  b->sx = 220;
+  b->sy = 140;
+  w.bot.Decide(w.g, 1);
+  EXPECT_EQ(w.bot.firex, -1);
+  EXPECT_EQ(w.bot.firey, -1);
+  EXPECT_TRUE(w.bot.Held(kS));
+  EXPECT_TRUE(w.bot.Held(kE));
+}
+
+TEST(Bot, GivenNoThreatThenItWalksToTheNearestHuman) {
+  World w;
+  sb::kxhuman* far = w.g.kxhuman_list.New();
+  far->sx = 600;
+  far->sy = 400;
+  sb::kxhuman* near = w.g.kxhuman_list.New();
+  near->sx = 320;
+  near->sy = 100;
+  w.bot.Decide(w.g, 1);
+  EXPECT_EQ(w.bot.movex, 0);
+  EXPECT_EQ(w.bot.movey, -1);
+  EXPECT_TRUE(w.bot.Held(kI));
+  EXPECT_FALSE(w.bot.Held(kK));
+  EXPECT_EQ(w.bot.firex, 0);  // nothing to shoot
+  EXPECT_EQ(w.bot.firey, 0);
+}
+
+TEST(Bot, GivenAnEmptyFieldInACornerThenItHeadsBackToTheMiddle) {
+  World w;
+  w.g.plyr->sx = 100;
+  w.g.plyr->sy = 100;
+  w.bot.Decide(w.g, 1);
+  EXPECT_EQ(w.bot.movex, 1);
+  EXPECT_EQ(w.bot.movey, 1);
+  w.g.plyr->sx = 320;
+  w.g.plyr->sy = 240;
+  w.bot.Decide(w.g, 2);
+  EXPECT_EQ(w.bot.movex, 0);  // already there: stands
+  EXPECT_EQ(w.bot.movey, 0);
+}
+
+TEST(Bot, GivenTheSameSituationThenTheSameChoice) {
+  World a, b;
+  for (World* w : {&a, &b}) {
+    for (int i = 0; i < 20; ++i) {
+      sb::kxgrunt* r = w->g.kxgrunt_list.New();
+      r->sx = static_cast<float>(30 + i * 29 % 570);
+      r->sy = static_cast<float>(30 + i * 53 % 400);
+    }
+    w->bot.Decide(w->g, 7);
+  }
+  for (int code : sim::Bot::kKeys) EXPECT_EQ(a.bot.Held(code), b.bot.Held(code)) << code;
+}
+
+TEST(Bot, GivenMenuScreensThenItHoldsFireAndNothingElse) {
+  World w;
+  for (int state : {0, 1, 3, 5}) {
+    w.g.gamestate = state;
+    w.bot.Decide(w.g, 1);
+    for (int code : sim::Bot::kKeys)
+      EXPECT_EQ(w.bot.Held(code), code == kS) << state << " " << code;
+  }
+}
+
+TEST(Bot, GivenNameEntryThenItPressesYOnAlternateFrames) {
+  World w;
+  w.g.gamestate = 4;
+  w.bot.Decide(w.g, 10);
+  EXPECT_TRUE(w.bot.Held(kY));
+  w.bot.Decide(w.g, 11);
+  EXPECT_FALSE(w.bot.Held(kY));
+  EXPECT_FALSE(w.bot.Held(kS));
+}
+
+TEST(Bot, GivenAWaitingPromptThenItAnswersNoNeverEscape) {
+  World w;
+  w.bot.AnswerWait();
+  EXPECT_TRUE(w.bot.Held(kN));
+  EXPECT_FALSE(w.bot.Held(kY));
+  w.bot.AnswerWait();  // released, so the next wait presses again
+  EXPECT_FALSE(w.bot.Held(kN));
+  w.bot.AnswerWait();
+  EXPECT_TRUE(w.bot.Held(kN));
+  EXPECT_FALSE(w.bot.Held(27));
+  for (int code : sim::Bot::kKeys) EXPECT_NE(code, 27);
+}
+
+}  // namespace
