@@ -109,7 +109,9 @@ std::vector<uint8_t> EncodeBmp(const uint32_t* pixels, int w, int h) {
   return b;
 }
 
-std::vector<uint8_t> EncodePng(const uint32_t* pixels, int w, int h) {
+namespace {
+
+std::vector<uint8_t> Png(const uint32_t* pixels, int w, int h, bool alpha) {
   std::vector<uint8_t> out;
   if (!ValidSize(pixels, w, h)) return out;
   static const uint8_t kSig[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
@@ -118,16 +120,17 @@ std::vector<uint8_t> EncodePng(const uint32_t* pixels, int w, int h) {
   std::vector<uint8_t> ihdr;
   Put32Be(ihdr, static_cast<uint32_t>(w));
   Put32Be(ihdr, static_cast<uint32_t>(h));
-  ihdr.push_back(8);  // bit depth
-  ihdr.push_back(2);  // colour type: RGB
-  ihdr.push_back(0);  // deflate
-  ihdr.push_back(0);  // adaptive filtering
-  ihdr.push_back(0);  // no interlace
+  ihdr.push_back(8);              // bit depth
+  ihdr.push_back(alpha ? 6 : 2);  // colour type: RGBA or RGB
+  ihdr.push_back(0);              // deflate
+  ihdr.push_back(0);              // adaptive filtering
+  ihdr.push_back(0);              // no interlace
   PutChunk(out, "IHDR", ihdr);
 
   // Raw scanlines, each with filter byte 0.
   std::vector<uint8_t> raw;
-  raw.reserve(static_cast<size_t>(h) * (1 + static_cast<size_t>(w) * 3));
+  const size_t channels = alpha ? 4 : 3;
+  raw.reserve(static_cast<size_t>(h) * (1 + static_cast<size_t>(w) * channels));
   for (int y = 0; y < h; ++y) {
     raw.push_back(0);
     const uint32_t* row = pixels + static_cast<size_t>(y) * w;
@@ -135,6 +138,7 @@ std::vector<uint8_t> EncodePng(const uint32_t* pixels, int w, int h) {
       raw.push_back((row[x] >> 16) & 0xff);
       raw.push_back((row[x] >> 8) & 0xff);
       raw.push_back(row[x] & 0xff);
+      if (alpha) raw.push_back((row[x] >> 24) & 0xff);
     }
   }
 
@@ -159,12 +163,26 @@ std::vector<uint8_t> EncodePng(const uint32_t* pixels, int w, int h) {
   return out;
 }
 
+}  // namespace
+
+std::vector<uint8_t> EncodePng(const uint32_t* pixels, int w, int h) {
+  return Png(pixels, w, h, false);
+}
+
+std::vector<uint8_t> EncodePngRgba(const uint32_t* pixels, int w, int h) {
+  return Png(pixels, w, h, true);
+}
+
 bool WriteBmp(const std::string& path, const uint32_t* pixels, int w, int h) {
   return WriteFile(path, EncodeBmp(pixels, w, h));
 }
 
 bool WritePng(const std::string& path, const uint32_t* pixels, int w, int h) {
   return WriteFile(path, EncodePng(pixels, w, h));
+}
+
+bool WritePngRgba(const std::string& path, const uint32_t* pixels, int w, int h) {
+  return WriteFile(path, EncodePngRgba(pixels, w, h));
 }
 
 }  // namespace sb

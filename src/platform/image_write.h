@@ -12,10 +12,13 @@ namespace sb {
 // on bad arguments or any write error.
 bool WriteBmp(const std::string& path, const uint32_t* pixels, int w, int h);
 bool WritePng(const std::string& path, const uint32_t* pixels, int w, int h);
+// As WritePng, with an alpha channel: pixels are 0xAARRGGBB.
+bool WritePngRgba(const std::string& path, const uint32_t* pixels, int w, int h);
 
 // The encoded file contents, for callers that want the bytes.
 std::vector<uint8_t> EncodeBmp(const uint32_t* pixels, int w, int h);
 std::vector<uint8_t> EncodePng(const uint32_t* pixels, int w, int h);
+std::vector<uint8_t> EncodePngRgba(const uint32_t* pixels, int w, int h);
 
 uint32_t Crc32(const uint8_t* data, size_t n);
 uint32_t Adler32(const uint8_t* data, size_t n);
