@@ -300,9 +300,12 @@ void OptionsScreen(Game& g) {
         case 6: {
           const int want = dir > 0 ? 1 : 0;
           if (want != fullscreen) {
-            fullscreen = want;
-            g.P.OpenDisplay(640, 480, fullscreen ? 32 : 0, 0, 0);
+            g.P.OpenDisplay(640, 480, want ? 32 : 0, 0, 0);
+            // No full-screen mode to be had: back to a window.
+            if (!g.P.DisplayOpen() && want) g.P.OpenDisplay(640, 480, 0, 0, 0);
             g.P.SetScale(2, 2);  // a new display starts at scale 1
+            // The line shows the mode we actually got.
+            fullscreen = g.P.FullScreen() ? 1 : 0;
           }
           break;
         }

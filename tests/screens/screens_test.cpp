@@ -420,6 +420,38 @@ TEST(OptionsScreen, FullScreenReopensTheDisplayAndKeepsDrawingAtScale2) {
   EXPECT_EQ(again.lines[7], "FULLSCREEN[ OFF");
 }
 
+class NoFullScreen : public sb::HeadlessBackend {
+ public:
+  bool OpenWindow(bool fullscreen) override {
+    return !fullscreen && sb::HeadlessBackend::OpenWindow(false);
+  }
+};
+
+TEST(OptionsScreen, WithoutAFullScreenModeTheGameStaysInAWindow) {
+  TempDir dir;
+  auto backend = std::make_unique<NoFullScreen>();
+  NoFullScreen& hb = *backend;
+  sb::Platform P(std::move(backend));
+  sb::Game g(P);
+  WriteTestAssets();
+  int64_t seed = 1;
+  ASSERT_TRUE(sb::StartUp(g, &seed));
+  int frames = 0;
+  Shot last;
+  hb.on_present = [&](int, const uint32_t* px) { last = Copy(px); };
+  hb.on_delay = [&](int ms) {
+    if (ms != 10) return;
+    ++frames;
+    if (frames == 1) Tap(P.Input(), kRight);  // read at frame 10
+    if (frames == 12) Tap(P.Input(), kO);
+  };
+  Tap(P.Input(), kUp);
+  sb::OptionsScreen(g);
+  EXPECT_TRUE(P.DisplayOpen());
+  EXPECT_FALSE(P.FullScreen());
+  EXPECT_EQ(ReadText(last, 120, 320, 20), "FULLSCREEN[ OFF");
+}
+
 TEST(OptionsScreen, PromptsCircleTheOtherWay) {
   Options w;
   for (int i : {0, 7, 13}) w.keep.insert(i);
