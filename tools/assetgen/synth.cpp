@@ -232,9 +232,12 @@ void Render(const Voice& v, int rate, std::vector<double>& mix) {
       case Wave::kSine:
         s = std::sin(kTwoPi * phase);
         break;
-      case Wave::kSquare:
-        s = frac < v.duty0 + (v.duty1 - v.duty0) * u ? 1.0 : -1.0;
+      case Wave::kSquare: {
+        // Zero-mean pulse: a narrow pulse would otherwise carry a DC offset.
+        double duty = v.duty0 + (v.duty1 - v.duty0) * u;
+        s = (frac < duty ? 1.0 : -1.0) - (2 * duty - 1);
         break;
+      }
       case Wave::kTriangle:
         s = frac < 0.5 ? 4 * frac - 1 : 3 - 4 * frac;
         break;
@@ -297,6 +300,15 @@ Pcm BuildSound(const Source& src) {
   if (r.echo_delay > 0) {
     int d = static_cast<int>(std::lround(r.echo_delay * r.rate));
     for (int i = d; i < n; ++i) mix[i] += mix[i - d] * r.echo_feedback;
+  }
+  // DC blocker (about 10 Hz): sample-and-hold noise and pulses can drift.
+  double prev_in = 0, prev_out = 0;
+  const double pole = 1 - kTwoPi * 10.0 / r.rate;
+  for (double& s : mix) {
+    double out = s - prev_in + pole * prev_out;
+    prev_in = s;
+    prev_out = out;
+    s = out;
   }
   // Fades before levelling, so the stated peak is the true peak.
   int fi = std::max(2, static_cast<int>(std::lround(r.fade_in * r.rate)));
