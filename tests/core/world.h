@@ -8,7 +8,6 @@
 #include <stdexcept>
 
 #include "platform/headless_backend.h"
-#include "platform/image_store.h"
 #include "platform/input.h"
 #include "platform/random.h"
 #include "play/play.h"
@@ -56,14 +55,22 @@ struct World {
   }
 
   // An image whose every cell is one solid colour naming the cell, so the
-  // framebuffer tells which cell was drawn where.
+  // framebuffer tells which cell was drawn where. Built through the platform:
+  // each cell is captured from a filled rectangle.
   int ProbeImage(int cw, int ch, int frames) {
     const int h = P->CreateImage(cw, ch, frames, -1);
-    sb::Image* img = P->Images().Get(h);
+    float sx, sy;
+    P->GetScale(sx, sy);
+    P->SetScale(1, 1);
     for (int f = 0; f < frames; ++f) {
-      for (uint32_t& t : img->frames[f].texels) t = sb::kOpaque | CellColour(f);
-      img->frames[f].Invalidate();
+      const uint32_t c = CellColour(f);
+      P->SetColor(c >> 16 & 255, c >> 8 & 255, c & 255);
+      P->DrawRect(0, 0, static_cast<float>(cw), static_cast<float>(ch));
+      P->CaptureImage(h, 0, 0, f);
     }
+    P->SetColor(255, 255, 255);
+    P->SetScale(sx, sy);
+    P->Cls();
     return h;
   }
   static uint32_t CellColour(int cell) { return 0x400000u | static_cast<uint32_t>(cell + 1); }
