@@ -33,8 +33,7 @@ sx() { echo $((ox + $1 * pw / 640)); } # picture x to screen x
 sy() { echo $((oy + $1 * ph / 480)); }
 
 reddish() { # X Y W H: pixels close to pure red (scaling may blend edges)
-  convert "$LAST_SHOT" -crop "$3x$4+$1+$2" +repage -alpha off -fuzz 25% \
-    -fill black +opaque '#ff0000' -fill white -opaque '#ff0000' -format '%[fx:round(mean*w*h)]' info:
+  count_colour "$@" ff0000 64
 }
 
 full_screen_picture() {
@@ -64,8 +63,8 @@ log "full screen after $((($(date +%s%N) - GAME_T0) / 1000000)) ms"
 first=$LAST_SHOT
 sleep 0.3
 shot root
-changed=$(compare -metric AE "$first" "$LAST_SHOT" null: 2>&1) || true
-[ "$changed" != 0 ] || fail "the full-screen picture stands still"
+[ "$("$SB_XHELPER" diff "$first" "$LAST_SHOT" 0 0 "$sw" "$sh")" != 0 ] ||
+  fail "the full-screen picture stands still"
 
 back_in_window() {
   find_window || return 1

@@ -9,7 +9,7 @@
 # (seconds before the watchdog stops the test).
 set -euo pipefail
 
-: "${SB_BIN:?}" "${SB_GAME_DIR:?}" "${SB_E2E_OUT:?}"
+: "${SB_BIN:?}" "${SB_GAME_DIR:?}" "${SB_E2E_OUT:?}" "${SB_XHELPER:?}"
 export LC_ALL=C
 
 E2E_NAME=${E2E_NAME:-$(basename "$0" .sh)}
@@ -28,10 +28,14 @@ fail() {
   trap - TERM
   log "FAIL: $*"
   if [ -n "$X_PID" ] && kill -0 "$X_PID" 2>/dev/null; then
-    import -window root "png:$WORK/failure.png" 2>/dev/null || true
-    log "screenshot: $WORK/failure.png"
+    "$SB_XHELPER" shot root "$WORK/failure.ppm" 2>/dev/null &&
+      convert "$WORK/failure.ppm" "$WORK/failure.png" 2>/dev/null && rm -f "$WORK/failure.ppm"
+    log "screen now: $WORK/failure.png"
   fi
-  [ -n "$LAST_SHOT" ] && log "last checked screenshot: $LAST_SHOT"
+  if [ -n "$LAST_SHOT" ] && [ -f "$LAST_SHOT" ]; then
+    convert "$LAST_SHOT" "${LAST_SHOT%.ppm}.png" 2>/dev/null && rm -f "$LAST_SHOT"
+    log "last checked screenshot: ${LAST_SHOT%.ppm}.png"
+  fi
   [ -s "$WORK/game.log" ] && { log "game output:"; sed 's/^/    /' "$WORK/game.log" | tail -n 30; }
   exit 1
 }
@@ -116,10 +120,9 @@ start_x() {
         export DISPLAY=":$n"
         log "Xvfb $geometry on $DISPLAY (pid $X_PID)"
         if [ "$want_wm" = wm ]; then
-          : "${SB_XHELPER:?the window manager needs SB_XHELPER}"
           "$SB_XHELPER" wm >"$WORK/wm.log" 2>&1 &
           WM_PID=$!
-          poll 5 "window manager running" xprop -root _NET_SUPPORTING_WM_CHECK
+          poll 5 "window manager running" eval "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'"
         fi
         return 0
       fi
@@ -180,7 +183,7 @@ wait_window() {
 
 # window_geometry: prints "X Y W H" of the game's window.
 window_geometry() {
-  xwininfo -id "$WID" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+  xwininfo -id "$WID" 2>/dev/null | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
     /^ *Width:/{w=$NF} /^ *Height:/{h=$NF} END{print x, y, w, h}'
 }
 
@@ -201,33 +204,35 @@ wait_exit() {
 key() { xdotool key --clearmodifiers "$@"; }
 keydown() { xdotool keydown "$@"; }
 keyup() { xdotool keyup "$@"; }
-close_request() { "${SB_XHELPER:?}" close "$WID"; }
+close_request() { "$SB_XHELPER" close "$WID"; }
 
 # --- screenshots ----------------------------------------------------------------------
 
 # shot [window|root]: a screenshot of the game's window (default) or of the
-# whole screen, as $LAST_SHOT.
+# whole screen, as $LAST_SHOT (binary PPM; the two latest are kept).
 shot() {
   SHOT_N=$((SHOT_N + 1))
-  LAST_SHOT=$WORK/shot-$(printf %03d $SHOT_N).png
-  if [ "${1:-window}" = root ]; then
-    import -window root "png:$LAST_SHOT" 2>/dev/null
-  else
-    import -window "$WID" "png:$LAST_SHOT" 2>/dev/null
-  fi
+  rm -f "$WORK/shot-$(printf %04d $((SHOT_N - 2))).ppm"
+  LAST_SHOT=$WORK/shot-$(printf %04d $SHOT_N).ppm
+  local which=$WID
+  [ "${1:-window}" = root ] && which=root
+  "$SB_XHELPER" shot "$which" "$LAST_SHOT" 2>/dev/null || return 1
 }
 
 # Pixel counts in the rectangle X Y W H of $LAST_SHOT (or of $IMG if set).
 count_nonblack() { # pixels with any channel above 0
-  convert "${IMG:-$LAST_SHOT}" -crop "$3x$4+$1+$2" +repage -separate \
-    -evaluate-sequence Max -threshold 0 -format '%[fx:round(mean*w*h)]' info:
+  "$SB_XHELPER" count "${IMG:-$LAST_SHOT}" nonblack "$@"
 }
-count_colour() { # X Y W H COLOUR: pixels of exactly that colour
-  convert "${IMG:-$LAST_SHOT}" -crop "$3x$4+$1+$2" +repage -alpha off \
-    -fill black +opaque "$5" -fill white -opaque "$5" -format '%[fx:round(mean*w*h)]' info:
+count_colour() { # X Y W H RRGGBB [TOLERANCE]: pixels of (nearly) that colour
+  "$SB_XHELPER" count "${IMG:-$LAST_SHOT}" colour "$@"
+}
+count_tint() { # X Y W H RRGGBB: pixels of art drawn tinted by that colour
+  "$SB_XHELPER" count "${IMG:-$LAST_SHOT}" tint "$@"
 }
 area_black() { [ "$(count_nonblack "$@")" = 0 ]; }
 # area_filled X Y W H PERCENT: at least PERCENT % of the pixels are not black.
 area_filled() { [ $(($(count_nonblack "$1" "$2" "$3" "$4") * 100)) -ge $(($3 * $4 * $5)) ]; }
-# area_colour X Y W H COLOUR PERCENT: at least PERCENT % are that colour.
-area_colour() { [ $(($(count_colour "$1" "$2" "$3" "$4" "$5") * 100)) -ge $(($3 * $4 * $6)) ]; }
+# area_colour X Y W H RRGGBB PERCENT [TOLERANCE]: at least PERCENT % are that colour.
+area_colour() {
+  [ $(($(count_colour "$1" "$2" "$3" "$4" "$5" "${7:-0}") * 100)) -ge $(($3 * $4 * $6)) ]
+}

@@ -4,7 +4,7 @@
 # The red options panel (outline from 60,60 to 580,350).
 options_shown() {
   shot
-  area_colour 62 60 516 2 '#ff0000' 95 && area_colour 60 62 2 286 '#ff0000' 95
+  area_colour 62 60 516 2 ff0000 95 && area_colour 60 62 2 286 ff0000 95
 }
 
 # The arrow stands at x 80, 2 px above option line LINE (y 80 + 40 * LINE),
@@ -53,12 +53,12 @@ in_play() {
 # The red bar of the quit prompt over 90..569 x 190..221, and not beyond.
 prompt_shown() {
   shot
-  area_colour 90 190 480 32 '#ff0000' 60 && ! area_colour 90 222 480 1 '#ff0000' 50 &&
-    ! area_colour 90 189 480 1 '#ff0000' 50
+  area_colour 90 190 480 32 ff0000 60 && ! area_colour 90 222 480 1 ff0000 50 &&
+    ! area_colour 90 189 480 1 ff0000 50
 }
 prompt_gone() {
   shot
-  ! area_colour 90 190 480 32 '#ff0000' 10
+  ! area_colour 90 190 480 32 ff0000 10
 }
 
 # The player (14x24 px) has come to rest at X Y: where nothing was when play began.

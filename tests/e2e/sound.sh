@@ -31,7 +31,7 @@ key y
 # A score above the tenth of the table asks for a name first.
 scores_or_entry() {
   shot
-  if area_colour 240 40 140 14 '#ff0000' 10 && area_colour 140 80 308 14 '#00ff00' 10; then
+  if [ "$(count_tint 240 40 140 14 ff0000)" -ge 100 ] && [ "$(count_tint 140 80 308 14 00ff00)" -ge 100 ]; then
     return 0 # "Top Scores" in red over the green column titles
   fi
   if area_filled 100 40 210 14 10 && area_filled 100 80 294 14 10; then
@@ -46,7 +46,7 @@ key Escape
 wait_exit 5
 [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE"
 
-loud=$(tail -c +$((play_from + 1)) "$AUDIO" | head -c $((play_to - play_from)) | tr -d '\0' | wc -c)
+loud=$(head -c "$play_to" "$AUDIO" | tail -c +$((play_from + 1)) | tr -d '\0' | wc -c)
 log "audio: $((play_to - play_from)) bytes while playing and firing, $loud not silent"
 [ "$((play_to - play_from))" -gt 50000 ] || fail "the audio device did not run during play"
 [ "$loud" -gt 1000 ] || fail "play with the sound on was silent"

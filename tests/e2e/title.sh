@@ -34,15 +34,11 @@ log "title settled after $((($(date +%s%N) - GAME_T0) / 1000000)) ms"
 if [ -n "${SB_SIM:-}" ]; then
   mkdir -p "$WORK/sim/scores"
   ln -s "$SB_GAME_DIR/images" "$SB_GAME_DIR/sounds" "$WORK/sim/"
-  "$SB_SIM" --mode flow --seed 1 --frames 320 --shot "300:$WORK/sim-300.png" \
+  "$SB_SIM" --mode flow --seed 1 --frames 320 --shot "300:$WORK/sim-300.bmp" \
     --assets "$WORK/sim" >"$WORK/sim.log" 2>&1 || fail "simulator failed: $(cat "$WORK/sim.log")"
   same_as_sim() {
     shot
-    convert "$LAST_SHOT" -crop 636x172+2+88 +repage "$WORK/real-crop.png"
-    convert "$WORK/sim-300.png" -crop 636x172+2+88 +repage "$WORK/sim-crop.png"
-    local diff
-    diff=$(compare -metric AE "$WORK/real-crop.png" "$WORK/sim-crop.png" null: 2>&1) || true
-    [ "$diff" = 0 ]
+    [ "$("$SB_XHELPER" diff "$LAST_SHOT" "$WORK/sim-300.bmp" 2 88 636 172)" = 0 ]
   }
   poll 10 "letters and logo identical to the headless frame 300" same_as_sim
 fi

@@ -1,20 +1,209 @@
-// X11 help for the end-to-end tests, for what xdotool cannot do:
-//   sb-xhelper close WINDOW  asks the window to close the way a window
-//                            manager's close box does (WM_DELETE_WINDOW);
-//   sb-xhelper wm            a minimal window manager: maps windows, gives
-//                            them the focus, and honours the full-screen
-//                            state requests that SDL sends (_NET_WM_STATE).
+// X11 and pixel help for the end-to-end tests, for what xdotool cannot do
+// and what ImageMagick does too slowly for polling:
+//   sb-xhelper close WINDOW        asks the window to close the way a window
+//                                  manager's close box does (WM_DELETE_WINDOW)
+//   sb-xhelper wm                  a minimal window manager: maps windows,
+//                                  gives them the focus, and honours SDL's
+//                                  full-screen requests (_NET_WM_STATE)
+//   sb-xhelper shot WINDOW|root OUT.ppm   the window's pixels, binary PPM
+//   sb-xhelper count IMAGE nonblack X Y W H
+//   sb-xhelper count IMAGE colour X Y W H RRGGBB [TOLERANCE]
+//   sb-xhelper count IMAGE tint X Y W H RRGGBB
+//                                  pixels of the rectangle that are not black,
+//                                  within TOLERANCE of the colour per channel,
+//                                  or not black and black in every channel
+//                                  that the colour lacks (art tinted by it)
+//   sb-xhelper diff IMAGE IMAGE X Y W H   pixels of the rectangle that differ
+// IMAGE is a binary PPM or an uncompressed 24/32-bit BMP.
 // A bare Xvfb has no window manager, and without one a full-screen request
 // changes nothing.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <map>
+#include <string>
+#include <vector>
 
 namespace {
+
+struct Image {
+  int w = 0, h = 0;
+  std::vector<uint32_t> px;  // 0xRRGGBB, rows from the top
+  uint32_t At(int x, int y) const { return px[static_cast<size_t>(y) * w + x]; }
+};
+
+bool ReadFile(const char* path, std::vector<unsigned char>& data) {
+  std::ifstream f(path, std::ios::binary);
+  if (!f) return false;
+  data.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+  return true;
+}
+
+bool ParsePpm(const std::vector<unsigned char>& d, Image& img) {
+  size_t i = 2;
+  int v[3];
+  for (int& n : v) {
+    for (;;) {  // white space and comments
+      while (i < d.size() && std::isspace(d[i])) ++i;
+      if (i < d.size() && d[i] == '#')
+        while (i < d.size() && d[i] != '\n') ++i;
+      else
+        break;
+    }
+    n = 0;
+    if (i >= d.size() || !std::isdigit(d[i])) return false;
+    while (i < d.size() && std::isdigit(d[i])) n = n * 10 + (d[i++] - '0');
+  }
+  ++i;  // the one white-space byte before the pixels
+  img.w = v[0];
+  img.h = v[1];
+  if (v[2] != 255 || img.w <= 0 || img.h <= 0) return false;
+  const size_t n = static_cast<size_t>(img.w) * img.h;
+  if (d.size() < i + 3 * n) return false;
+  img.px.resize(n);
+  for (size_t p = 0; p < n; ++p, i += 3) img.px[p] = d[i] << 16 | d[i + 1] << 8 | d[i + 2];
+  return true;
+}
+
+uint32_t Le(const std::vector<unsigned char>& d, size_t at, int bytes) {
+  uint32_t v = 0;
+  for (int b = bytes - 1; b >= 0; --b) v = v << 8 | d[at + b];
+  return v;
+}
+
+bool ParseBmp(const std::vector<unsigned char>& d, Image& img) {
+  if (d.size() < 54) return false;
+  const uint32_t off = Le(d, 10, 4), bpp = Le(d, 28, 2), comp = Le(d, 30, 4);
+  const int32_t w = static_cast<int32_t>(Le(d, 18, 4)), h = static_cast<int32_t>(Le(d, 22, 4));
+  if ((bpp != 24 && bpp != 32) || (comp != 0 && comp != 3) || w <= 0 || h == 0) return false;
+  img.w = w;
+  img.h = h < 0 ? -h : h;
+  const size_t stride = (static_cast<size_t>(w) * (bpp / 8) + 3) & ~size_t{3};
+  if (d.size() < off + stride * img.h) return false;
+  img.px.resize(static_cast<size_t>(img.w) * img.h);
+  for (int y = 0; y < img.h; ++y) {
+    const size_t row = off + stride * static_cast<size_t>(h < 0 ? y : img.h - 1 - y);
+    for (int x = 0; x < w; ++x) {
+      const size_t p = row + static_cast<size_t>(x) * (bpp / 8);
+      img.px[static_cast<size_t>(y) * w + x] = d[p + 2] << 16 | d[p + 1] << 8 | d[p];
+    }
+  }
+  return true;
+}
+
+bool Load(const char* path, Image& img) {
+  std::vector<unsigned char> d;
+  if (!ReadFile(path, d) || d.size() < 2) return false;
+  if (d[0] == 'P' && d[1] == '6') return ParsePpm(d, img);
+  if (d[0] == 'B' && d[1] == 'M') return ParseBmp(d, img);
+  return false;
+}
+
+int Shot(Display* d, const char* which, const char* out) {
+  const Window w = std::strcmp(which, "root") == 0
+                       ? DefaultRootWindow(d)
+                       : static_cast<Window>(std::strtoul(which, nullptr, 0));
+  XWindowAttributes a;
+  if (!XGetWindowAttributes(d, w, &a)) return 1;
+  XImage* xi = XGetImage(d, w, 0, 0, static_cast<unsigned>(a.width),
+                         static_cast<unsigned>(a.height), AllPlanes, ZPixmap);
+  if (!xi) return 1;
+  std::string data = "P6\n" + std::to_string(a.width) + " " + std::to_string(a.height) + "\n255\n";
+  const size_t head = data.size();
+  data.resize(head + 3 * static_cast<size_t>(a.width) * a.height);
+  auto channel = [](unsigned long pixel, unsigned long mask) {
+    if (!mask) return 0ul;
+    int shift = 0;
+    while (!((mask >> shift) & 1)) ++shift;
+    const unsigned long max = mask >> shift;
+    return ((pixel & mask) >> shift) * 255 / max;
+  };
+  size_t o = head;
+  for (int y = 0; y < a.height; ++y) {
+    for (int x = 0; x < a.width; ++x) {
+      const unsigned long p = XGetPixel(xi, x, y);
+      data[o++] = static_cast<char>(channel(p, xi->red_mask));
+      data[o++] = static_cast<char>(channel(p, xi->green_mask));
+      data[o++] = static_cast<char>(channel(p, xi->blue_mask));
+    }
+  }
+  XDestroyImage(xi);
+  std::ofstream f(out, std::ios::binary);
+  f.write(data.data(), static_cast<std::streamsize>(data.size()));
+  return f ? 0 : 1;
+}
+
+struct Rect {
+  int x0, y0, x1, y1;  // clipped, x1 and y1 exclusive
+};
+
+Rect Clip(const Image& img, char** a) {
+  const int x = std::atoi(a[0]), y = std::atoi(a[1]);
+  return {std::max(x, 0), std::max(y, 0), std::min(x + std::atoi(a[2]), img.w),
+          std::min(y + std::atoi(a[3]), img.h)};
+}
+
+int Count(int argc, char** argv) {
+  Image img;
+  if (!Load(argv[2], img)) {
+    std::fprintf(stderr, "sb-xhelper: cannot read %s\n", argv[2]);
+    return 1;
+  }
+  const std::string what = argv[3];
+  const Rect r = Clip(img, argv + 4);
+  uint32_t want = 0;
+  int tol = 0;
+  if (what == "colour" || what == "tint") {
+    if (argc < 9) return 2;
+    want = static_cast<uint32_t>(std::strtoul(argv[8], nullptr, 16));
+    if (argc > 9) tol = std::atoi(argv[9]);
+  } else if (what != "nonblack") {
+    return 2;
+  }
+  long n = 0;
+  for (int y = r.y0; y < r.y1; ++y) {
+    for (int x = r.x0; x < r.x1; ++x) {
+      const uint32_t p = img.At(x, y);
+      if (what == "nonblack") {
+        n += p != 0;
+      } else if (what == "tint") {
+        n += p != 0 && (p & ~want & 0xFFFFFF) == 0;
+      } else {
+        bool near = true;
+        for (int s = 0; s < 24; s += 8) {
+          near = near && std::abs(static_cast<int>((p >> s) & 255) -
+                                  static_cast<int>((want >> s) & 255)) <= tol;
+        }
+        n += near;
+      }
+    }
+  }
+  std::printf("%ld\n", n);
+  return 0;
+}
+
+int Diff(char** argv) {
+  Image a, b;
+  if (!Load(argv[2], a) || !Load(argv[3], b)) {
+    std::fprintf(stderr, "sb-xhelper: cannot read %s or %s\n", argv[2], argv[3]);
+    return 1;
+  }
+  const Rect r = Clip(a, argv + 4);
+  long n = 0;
+  for (int y = r.y0; y < r.y1; ++y)
+    for (int x = r.x0; x < r.x1; ++x) n += x >= b.w || y >= b.h || a.At(x, y) != b.At(x, y);
+  std::printf("%ld\n", n);
+  return 0;
+}
 
 int IgnoreErrors(Display*, XErrorEvent*) {
   return 0;  // windows may vanish between an event and our answer
@@ -147,10 +336,16 @@ int RunWm(Display* d) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool close = argc == 3 && std::strcmp(argv[1], "close") == 0;
-  const bool wm = argc == 2 && std::strcmp(argv[1], "wm") == 0;
-  if (!close && !wm) {
-    std::fprintf(stderr, "usage: sb-xhelper close WINDOW | sb-xhelper wm\n");
+  const std::string cmd = argc > 1 ? argv[1] : "";
+  if (cmd == "count" && argc >= 8) return Count(argc, argv);
+  if (cmd == "diff" && argc == 8) return Diff(argv);
+  const bool close = cmd == "close" && argc == 3, wm = cmd == "wm" && argc == 2,
+             shot = cmd == "shot" && argc == 4;
+  if (!close && !wm && !shot) {
+    std::fprintf(stderr,
+                 "usage: sb-xhelper close WINDOW | wm | shot WINDOW|root OUT.ppm |\n"
+                 "       count IMAGE nonblack|colour|tint X Y W H [RRGGBB [TOLERANCE]] |\n"
+                 "       diff IMAGE IMAGE X Y W H\n");
     return 2;
   }
   Display* d = XOpenDisplay(nullptr);
@@ -158,7 +353,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "sb-xhelper: cannot open the display\n");
     return 1;
   }
-  int rc = close ? Close(d, static_cast<Window>(std::strtoul(argv[2], nullptr, 0))) : RunWm(d);
+  int rc = close  ? Close(d, static_cast<Window>(std::strtoul(argv[2], nullptr, 0)))
+           : shot ? Shot(d, argv[2], argv[3])
+                  : RunWm(d);
   XCloseDisplay(d);
   return rc;
 }
