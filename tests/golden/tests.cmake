@@ -16,6 +16,6 @@ endforeach()
 add_test(NAME golden_determinism
          COMMAND ${CMAKE_COMMAND} -DSIM=$<TARGET_FILE:swarmbreak-sim> -DGAME_DIR=${SB_GAME_DIR}
                  -DWORK=${CMAKE_BINARY_DIR}/golden
-                 "-DARGS=--seed;4242;--bot;--difficulty;4;--wave;5;--frames;600"
+                 "-DARGS=--seed;4242;--bot;--difficulty;4;--wave;5;--frames;400"
                  -P ${SB_GOLDEN_DIR}/determinism.cmake)
 set_tests_properties(golden_determinism PROPERTIES LABELS golden)
