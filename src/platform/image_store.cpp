@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace sb {
@@ -38,27 +39,26 @@ bool HeaderAcceptable(SDL_RWops* rw) {
   return SizeAcceptable(w, h);
 }
 
-Picture::Span MakeSpan(int x, int len) {
-  return Picture::Span{x, len};
-}
-
 }  // namespace
 
-void Picture::BuildSpans() {
-  spans.clear();
-  row_start.assign(static_cast<size_t>(h) + 1, 0);
+void Picture::Finish() {
+  mask.assign(px.size(), 0u);
+  lo.assign(static_cast<size_t>(h), 0);
+  hi.assign(static_cast<size_t>(h), 0);
   for (int y = 0; y < h; ++y) {
-    row_start[y] = static_cast<int32_t>(spans.size());
-    const uint32_t* row = px.data() + static_cast<size_t>(y) * w;
-    int x = 0;
-    while (x < w) {
-      while (x < w && !(row[x] & kOpaque)) ++x;
-      int s = x;
-      while (x < w && (row[x] & kOpaque)) ++x;
-      if (x > s) spans.push_back(MakeSpan(s, x - s));
+    const size_t row = static_cast<size_t>(y) * w;
+    int first = w, last = 0;
+    for (int x = 0; x < w; ++x) {
+      if (px[row + x] & kOpaque) {
+        mask[row + x] = 0xFFFFFFFFu;
+        first = std::min(first, x);
+        last = x + 1;
+      }
+      px[row + x] &= 0xFFFFFFu;
     }
+    lo[y] = first < last ? first : 0;
+    hi[y] = first < last ? last : 0;
   }
-  row_start[h] = static_cast<int32_t>(spans.size());
 }
 
 bool LoadBmp(const std::string& path, Bitmap& out) {

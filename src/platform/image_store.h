@@ -3,6 +3,7 @@
 // memory, so images survive any re-opening of the display.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -17,36 +18,42 @@ inline constexpr int kImageMasked = 2;
 // Largest accepted side and area: a corrupt header must not make us allocate
 // gigabytes.
 inline constexpr int kMaxImageSide = 16384;
-inline constexpr int64_t kMaxImagePixels = int64_t{1} << 26;
+inline constexpr int64_t kMaxImagePixels = int64_t{1} << 24;
 
 // Texel: 0xAARRGGBB, A = 0xFF opaque or 0 transparent. A transparent (masked)
 // texel is stored as 0, so filtering blends towards black at sprite edges the
 // way a textured quad does.
 inline constexpr uint32_t kOpaque = 0xFF000000u;
 
-// A picture ready to be copied to the screen: RGB plus a "written" flag in the
-// top byte, and per row the runs of written pixels, so blits copy spans
-// instead of testing every pixel.
+// A picture ready to be copied to the screen: RGB, a select mask per pixel
+// and per row the range holding written pixels, so a blit is a branch-free
+// select over each row (it vectorises; no per-pixel tests).
 struct Picture {
-  struct Span {
-    int32_t x, len;
-  };
   int w = 0, h = 0;
-  std::vector<uint32_t> px;        // w*h, 0x00RRGGBB | kOpaque when written
-  std::vector<Span> spans;         // all rows' runs, row by row
-  std::vector<int32_t> row_start;  // h+1 offsets into spans
-  void BuildSpans();
+  std::vector<uint32_t> px;     // w*h, 0x00RRGGBB
+  std::vector<uint32_t> mask;   // w*h, all ones where written, else 0
+  std::vector<int32_t> lo, hi;  // per row: written pixels lie in [lo, hi)
+  // Takes px with kOpaque marking written pixels; fills the rest.
+  void Finish();
 };
 
 struct Frame {
   std::vector<uint32_t> texels;  // cw*ch
   // Drawn pictures derived from texels, built on first use and dropped when
-  // the texels change: at scale 1 (the texels themselves) and exactly 2x.
+  // the texels change: at whole-pixel positions at scale 1 and exactly 2x,
+  // and a few recently seen other sampling phases (keyed by their taps).
   std::unique_ptr<Picture> at1;
   std::unique_ptr<Picture> at2;
+  struct Phase {
+    std::vector<int32_t> cols, rows;
+    std::unique_ptr<Picture> pic;  // null until the phase is seen twice
+  };
+  std::array<Phase, 4> phases;
+  size_t next_phase = 0;
   void Invalidate() {
     at1.reset();
     at2.reset();
+    for (auto& p : phases) p = Phase{};
   }
 };
 

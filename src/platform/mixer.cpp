@@ -9,7 +9,7 @@ namespace sb {
 
 namespace {
 // A sound effect of more than a few minutes is a broken file.
-constexpr int64_t kMaxFileBytes = 64 << 20;
+constexpr int64_t kMaxFileBytes = 16 << 20;
 }  // namespace
 
 Mixer::Mixer() = default;

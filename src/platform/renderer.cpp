@@ -47,56 +47,62 @@ void Tap(double u, int n, bool filtered, int32_t& i0, int32_t& i1, int32_t& w) {
   i1 = std::min(i0 + 1, n - 1);
 }
 
-struct Target {
-  uint32_t* px;
-  int stride;
-  int x0, y0, x1, y1;         // clip, [x0, x1) x [y0, y1)
-  bool flag;                  // mark written pixels with kOpaque
-  const uint8_t (*lut)[256];  // tint tables, or null for white
-};
-
-// Draws one frame pixel by pixel: each covered pixel samples the texture at
-// its centre. Both the screen path and the cached pictures go through here,
-// so they agree to the bit.
-void Sample(const Image& img, const Frame& f, double x, double y, double sx, double sy,
-            const Target& t) {
-  const int cw = img.cw, ch = img.ch;
-  int px0, px1, py0, py1;
-  if (!Cover(x, x + cw * sx, t.x0, t.x1, px0, px1)) return;
-  if (!Cover(y, y + ch * sy, t.y0, t.y1, py0, py1)) return;
-  thread_local std::vector<int32_t> col;
-  const int ncol = px1 - px0;
-  col.resize(static_cast<size_t>(ncol) * 3);
-  for (int i = 0; i < ncol; ++i) {
-    double u = (px0 + i + 0.5 - x) / sx - 0.5;
-    Tap(u, cw, img.filtered, col[3 * i], col[3 * i + 1], col[3 * i + 2]);
+bool MakeTaps(double org, double scale, int n, bool filtered, int lo, int hi, Taps& t) {
+  if (!Cover(org, org + n * scale, lo, hi, t.p0, t.p1)) return false;
+  const int count = t.p1 - t.p0;
+  t.v.resize(static_cast<size_t>(count) * 3);
+  for (int k = 0; k < count; ++k) {
+    const double u = (t.p0 + k + 0.5 - org) / scale - 0.5;
+    Tap(u, n, filtered, t.v[3 * k], t.v[3 * k + 1], t.v[3 * k + 2]);
   }
+  return true;
+}
+
+// Samples the frame for every pixel of the taps' grid into dst (the pixel of
+// the first taps at dst[0]). kFlag marks written pixels with kOpaque
+// (pictures); otherwise unwritten pixels are left alone.
+template <bool kFlag, bool kTint>
+void RenderTaps(const Image& img, const Frame& f, const int32_t* col, int ncol, const int32_t* row,
+                int nrow, uint32_t* dst, int stride, const uint8_t (*lut)[256]) {
+  const int cw = img.cw;
   const uint32_t* tex = f.texels.data();
-  for (int py = py0; py < py1; ++py) {
-    int32_t j0, j1, wy;
-    Tap((py + 0.5 - y) / sy - 0.5, ch, img.filtered, j0, j1, wy);
-    const uint32_t* r0 = tex + static_cast<size_t>(j0) * cw;
-    const uint32_t* r1 = tex + static_cast<size_t>(j1) * cw;
-    uint32_t* dst = t.px + static_cast<size_t>(py) * t.stride;
-    for (int i = 0; i < ncol; ++i) {
-      const int32_t i0 = col[3 * i], i1 = col[3 * i + 1], wx = col[3 * i + 2];
+  for (int r = 0; r < nrow; ++r) {
+    const int32_t* rt = row + 3 * r;
+    const uint32_t* r0 = tex + static_cast<size_t>(rt[0]) * cw;
+    const uint32_t* r1 = tex + static_cast<size_t>(rt[1]) * cw;
+    const uint32_t wy1 = uint32_t(rt[2]), wy0 = 256 - wy1;
+    uint32_t* out = dst + static_cast<size_t>(r) * stride;
+    for (int k = 0; k < ncol; ++k) {
+      const int32_t i0 = col[3 * k], i1 = col[3 * k + 1];
+      const uint32_t wx1 = uint32_t(col[3 * k + 2]), wx0 = 256 - wx1;
       const uint32_t a = r0[i0], b = r0[i1], c = r1[i0], d = r1[i1];
-      const uint32_t wa = uint32_t(256 - wx) * uint32_t(256 - wy), wb = uint32_t(wx) * (256 - wy),
-                     wc = uint32_t(256 - wx) * wy, wd = uint32_t(wx) * wy;
-      const uint32_t cov = (a >> 31) * wa + (b >> 31) * wb + (c >> 31) * wc + (d >> 31) * wd;
+      // Rows first, then columns: the same sums as the 2-D weights, in
+      // 16-bit lanes (red and blue share a word).
+      const uint32_t cov =
+          ((a >> 31) * wx0 + (b >> 31) * wx1) * wy0 + ((c >> 31) * wx0 + (d >> 31) * wx1) * wy1;
       if (cov < 32768) continue;  // alpha test at 0.5
-      uint32_t out = 0;
-      for (int sh = 16; sh >= 0; sh -= 8) {
-        uint32_t v = ((a >> sh & 255) * wa + (b >> sh & 255) * wb + (c >> sh & 255) * wc +
-                      (d >> sh & 255) * wd + 32768) >>
-                     16;
-        if (t.lut) v = t.lut[(16 - sh) / 8][v];
-        out |= v << sh;
+      const uint32_t top_rb = (a & 0xFF00FF) * wx0 + (b & 0xFF00FF) * wx1;
+      const uint32_t bot_rb = (c & 0xFF00FF) * wx0 + (d & 0xFF00FF) * wx1;
+      const uint32_t top_g = (a >> 8 & 255) * wx0 + (b >> 8 & 255) * wx1;
+      const uint32_t bot_g = (c >> 8 & 255) * wx0 + (d >> 8 & 255) * wx1;
+      uint32_t vr = ((top_rb >> 16) * wy0 + (bot_rb >> 16) * wy1 + 32768) >> 16;
+      uint32_t vg = (top_g * wy0 + bot_g * wy1 + 32768) >> 16;
+      uint32_t vb = ((top_rb & 0xFFFF) * wy0 + (bot_rb & 0xFFFF) * wy1 + 32768) >> 16;
+      if constexpr (kTint) {
+        vr = lut[0][vr];
+        vg = lut[1][vg];
+        vb = lut[2][vb];
       }
-      dst[px0 + i] = t.flag ? (out | kOpaque) : out;
+      const uint32_t px = vr << 16 | vg << 8 | vb;
+      out[k] = kFlag ? (px | kOpaque) : px;
     }
   }
 }
+
+// Pictures larger than this are not cached: drawn directly instead.
+constexpr int kMaxCachedArea = 128 * 128;
+
+thread_local Taps tcols, trows;
 
 bool IsInt(float v) {
   return std::floor(v) == v && std::fabs(v) < 1e9f;
@@ -122,6 +128,8 @@ void Renderer::BuildLut() {
   const int tint[3] = {r_, g_, b_};
   for (int c = 0; c < 3; ++c)
     for (int v = 0; v < 256; ++v) lut_[c][v] = static_cast<uint8_t>((v * tint[c] + 127) / 255);
+  // (The blits compute the same rounding arithmetically:
+  // (x + (x >> 8)) >> 8 with x = v * t + 128 equals (v * t + 127) / 255.)
 }
 
 void Renderer::SetColor(int r, int g, int b) {
@@ -153,43 +161,73 @@ void Renderer::DrawImageGeneral(const Image& img, float x, float y, int frame) {
   if (!enabled_ || alpha_ < 0.5) return;
   if (frame < 0 || frame >= static_cast<int>(img.frames.size())) return;
   if (!std::isfinite(x) || !std::isfinite(y)) return;
-  Target t{fb_.data(), kW, cx0_, cy0_, cx1_, cy1_, false, TintIsWhite() ? nullptr : lut_};
-  Sample(img, img.frames[frame], x, y, sx_, sy_, t);
+  if (!MakeTaps(x, sx_, img.cw, img.filtered, cx0_, cx1_, tcols)) return;
+  if (!MakeTaps(y, sy_, img.ch, img.filtered, cy0_, cy1_, trows)) return;
+  Direct(img, img.frames[frame], tcols, trows);
+}
+
+// Draws straight into the back buffer, clipped to the viewport.
+void Renderer::Direct(const Image& img, const Frame& f, const Taps& cols, const Taps& rows) {
+  const int x0 = std::max(cols.p0, cx0_), x1 = std::min(cols.p1, cx1_);
+  const int y0 = std::max(rows.p0, cy0_), y1 = std::min(rows.p1, cy1_);
+  if (x0 >= x1 || y0 >= y1) return;
+  const int32_t* colv = cols.v.data() + 3 * (x0 - cols.p0);
+  const int32_t* rowv = rows.v.data() + 3 * (y0 - rows.p0);
+  uint32_t* dst = fb_.data() + static_cast<size_t>(y0) * kW + x0;
+  if (TintIsWhite())
+    RenderTaps<false, false>(img, f, colv, x1 - x0, rowv, y1 - y0, dst, kW, nullptr);
+  else
+    RenderTaps<false, true>(img, f, colv, x1 - x0, rowv, y1 - y0, dst, kW, lut_);
+}
+
+std::unique_ptr<Picture> Renderer::MakePicture(const Image& img, const Frame& f, const Taps& cols,
+                                               const Taps& rows) {
+  auto pic = std::make_unique<Picture>();
+  pic->w = cols.p1 - cols.p0;
+  pic->h = rows.p1 - rows.p0;
+  pic->px.assign(static_cast<size_t>(pic->w) * pic->h, 0u);
+  RenderTaps<true, false>(img, f, cols.v.data(), pic->w, rows.v.data(), pic->h, pic->px.data(),
+                          pic->w, nullptr);
+  pic->Finish();
+  return pic;
 }
 
 const Picture* Renderer::PictureFor(const Image& img, Frame& f, int scale) {
   auto& slot = scale == 1 ? f.at1 : f.at2;
-  if (slot) return slot.get();
-  auto pic = std::make_unique<Picture>();
-  pic->w = img.cw * scale;
-  pic->h = img.ch * scale;
-  pic->px.assign(static_cast<size_t>(pic->w) * pic->h, 0u);
-  Target t{pic->px.data(), pic->w, 0, 0, pic->w, pic->h, true, nullptr};
-  Sample(img, f, 0.0, 0.0, scale, scale, t);
-  pic->BuildSpans();
-  for (auto& p : pic->px) p &= 0xFFFFFFu;
-  slot = std::move(pic);
+  if (!slot) {
+    Taps cols, rows;
+    MakeTaps(0.0, scale, img.cw, img.filtered, 0, img.cw * scale, cols);
+    MakeTaps(0.0, scale, img.ch, img.filtered, 0, img.ch * scale, rows);
+    slot = MakePicture(img, f, cols, rows);
+  }
   return slot.get();
 }
 
 void Renderer::Blit(const Picture& pic, int x, int y) {
   const int ry0 = std::max(0, cy0_ - y), ry1 = std::min(pic.h, cy1_ - y);
-  const int lo = cx0_ - x, hi = cx1_ - x;  // clip in picture columns
+  const int clo = cx0_ - x, chi = cx1_ - x;  // clip in picture columns
   const bool white = TintIsWhite();
+  const uint32_t tr = uint32_t(r_), tg = uint32_t(g_), tb = uint32_t(b_);
   for (int r = ry0; r < ry1; ++r) {
-    const uint32_t* src = pic.px.data() + static_cast<size_t>(r) * pic.w;
-    uint32_t* dst = fb_.data() + static_cast<size_t>(y + r) * kW + x;
-    for (int s = pic.row_start[r]; s < pic.row_start[r + 1]; ++s) {
-      int a = std::max(pic.spans[s].x, lo), b = std::min(pic.spans[s].x + pic.spans[s].len, hi);
-      if (a >= b) continue;
-      if (white) {
-        std::memcpy(dst + a, src + a, sizeof(uint32_t) * static_cast<size_t>(b - a));
-      } else {
-        for (int i = a; i < b; ++i) {
-          uint32_t c = src[i];
-          dst[i] = uint32_t{lut_[0][c >> 16 & 255]} << 16 | uint32_t{lut_[1][c >> 8 & 255]} << 8 |
-                   lut_[2][c & 255];
-        }
+    const int a = std::max(pic.lo[r], clo), b = std::min(pic.hi[r], chi);
+    if (a >= b) continue;
+    const size_t off = static_cast<size_t>(r) * pic.w;
+    const uint32_t* __restrict src = pic.px.data() + off;
+    const uint32_t* __restrict m = pic.mask.data() + off;
+    uint32_t* __restrict dst = fb_.data() + static_cast<size_t>(y + r) * kW + x;
+    if (white) {
+      for (int i = a; i < b; ++i) dst[i] = (src[i] & m[i]) | (dst[i] & ~m[i]);
+    } else {
+      // round(v * t / 255), the same value the tint tables hold.
+      for (int i = a; i < b; ++i) {
+        const uint32_t c = src[i];
+        uint32_t vr = (c >> 16 & 255) * tr + 128, vg = (c >> 8 & 255) * tg + 128,
+                 vb = (c & 255) * tb + 128;
+        vr = (vr + (vr >> 8)) >> 8;
+        vg = (vg + (vg >> 8)) >> 8;
+        vb = (vb + (vb >> 8)) >> 8;
+        const uint32_t t = vr << 16 | vg << 8 | vb;
+        dst[i] = (t & m[i]) | (dst[i] & ~m[i]);
       }
     }
   }
@@ -198,18 +236,39 @@ void Renderer::Blit(const Picture& pic, int x, int y) {
 void Renderer::DrawImage(Image& img, float x, float y, int frame) {
   if (!enabled_ || alpha_ < 0.5) return;
   if (frame < 0 || frame >= static_cast<int>(img.frames.size())) return;
-  // Whole-pixel positions at scale 1 or exactly 2 hit fixed sample points:
-  // copy a cached picture of the frame instead of sampling per pixel.
+  Frame& f = img.frames[frame];
+  // Whole-pixel positions at scale 1 or exactly 2 always sample the same
+  // points: copy the frame's cached picture.
   if (sx_ == sy_ && (sx_ == 1.0f || sx_ == 2.0f) && IsInt(x) && IsInt(y)) {
     const int s = static_cast<int>(sx_);
     const int ix = static_cast<int>(x), iy = static_cast<int>(y);
     if (ix < cx1_ && iy < cy1_ && int64_t{ix} + img.cw * s > cx0_ &&
         int64_t{iy} + img.ch * s > cy0_) {
-      Blit(*PictureFor(img, img.frames[frame], s), ix, iy);
+      Blit(*PictureFor(img, f, s), ix, iy);
     }
     return;
   }
-  DrawImageGeneral(img, x, y, frame);
+  if (!std::isfinite(x) || !std::isfinite(y)) return;
+  // Anywhere else: the taps over the whole screen name the picture. A
+  // sub-pixel phase seen again (a still sprite, sprites moving in step) is
+  // cached on its second use; first sightings are drawn directly.
+  if (!MakeTaps(x, sx_, img.cw, img.filtered, 0, kW, tcols)) return;
+  if (!MakeTaps(y, sy_, img.ch, img.filtered, 0, kH, trows)) return;
+  const int w = tcols.p1 - tcols.p0, h = trows.p1 - trows.p0;
+  if (w * h <= kMaxCachedArea) {
+    for (auto& slot : f.phases) {
+      if (slot.cols != tcols.v || slot.rows != trows.v) continue;
+      if (!slot.pic) slot.pic = MakePicture(img, f, tcols, trows);
+      Blit(*slot.pic, tcols.p0, trows.p0);
+      return;
+    }
+    auto& slot = f.phases[f.next_phase];
+    f.next_phase = (f.next_phase + 1) % f.phases.size();
+    slot.cols = tcols.v;
+    slot.rows = trows.v;
+    slot.pic.reset();
+  }
+  Direct(img, f, tcols, trows);
 }
 
 void Renderer::DrawRect(float x, float y, float w, float h) {

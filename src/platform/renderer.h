@@ -5,11 +5,21 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "platform/image_store.h"
 
 namespace sb {
+
+// Where the covered pixels along one axis sample the texture: for each pixel
+// the two texels and the 8-bit weight of the second. A drawn picture depends
+// only on its taps and the texels, which is what lets cached pictures stand
+// in for per-pixel drawing exactly.
+struct Taps {
+  int p0 = 0, p1 = 0;      // covered pixels [p0, p1)
+  std::vector<int32_t> v;  // i0, i1, w per pixel
+};
 
 class Renderer {
  public:
@@ -67,6 +77,9 @@ class Renderer {
   bool TintIsWhite() const { return r_ == 255 && g_ == 255 && b_ == 255; }
   void Blit(const Picture& pic, int x, int y);
   const Picture* PictureFor(const Image& img, Frame& f, int scale);
+  std::unique_ptr<Picture> MakePicture(const Image& img, const Frame& f, const Taps& cols,
+                                       const Taps& rows);
+  void Direct(const Image& img, const Frame& f, const Taps& cols, const Taps& rows);
 
   std::vector<uint32_t> fb_;
   int r_ = 255, g_ = 255, b_ = 255;

@@ -186,6 +186,7 @@ class SdlBackend : public Backend {
     SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
     fullscreen_ = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0;
     SDL_ShowCursor(fullscreen_ ? SDL_DISABLE : SDL_ENABLE);
+    SDL_StopTextInput();  // keys only: no input-method pop-ups
     vsync_ = false;
     return true;
   }
