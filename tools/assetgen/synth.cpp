@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 
 #include "catalogue.h"
@@ -72,6 +73,7 @@ class SfxParser {
       if (t.empty()) continue;
       int ln = lines[i].number;
       const std::string& k = t[0];
+      setting_ = k;
       if (k == "rate") {
         Count(t, 1, ln);
         r_.rate = ToInt(src_, ln, t[1]);
@@ -107,11 +109,14 @@ class SfxParser {
   void Count(const std::vector<std::string>& t, size_t n, int ln) {
     if (t.size() != n + 1) src_.Fail(ln, "'" + t[0] + "' takes " + std::to_string(n) + " value(s)");
   }
+  // A number in [lo, hi]; `what` names the setting in the message.
   double Real(int ln, const std::string& tok, double lo, double hi) {
     double v = ToReal(src_, ln, tok);
-    if (v < lo || v > hi)
-      src_.Fail(ln,
-                "value " + tok + " is outside " + std::to_string(lo) + " .. " + std::to_string(hi));
+    if (v < lo || v > hi) {
+      char range[96];
+      std::snprintf(range, sizeof range, "%g .. %g", lo, hi);
+      src_.Fail(ln, "'" + setting_ + "' value " + tok + " is outside " + range);
+    }
     return v;
   }
 
@@ -125,6 +130,7 @@ class SfxParser {
       if (t.empty()) continue;
       int ln = lines[j].number;
       const std::string& k = t[0];
+      setting_ = k;
       if (k == "end") {
         r_.voices.push_back(v);
         return j;
@@ -201,6 +207,7 @@ class SfxParser {
 
   const Source& src_;
   Recipe r_;
+  std::string setting_;  // the directive being read, for messages
 };
 
 double VoiceEnd(const Voice& v) {
