@@ -2,6 +2,8 @@
 // what reaches its surface, full screen letterboxing and the event path.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "helpers.h"
 #include "platform/sdl_backend.h"
 
@@ -118,6 +120,81 @@ TEST_F(Sdl, KeyEventsCountPressesButNotRepeats) {
   EXPECT_EQ(p->CloseRequested(), 0);
   EXPECT_EQ(p->JoyButtonDown(1, 0), 0);  // no joystick: nothing held
   EXPECT_EQ(p->JoyXDir(0), 0);
+}
+
+// SDL's virtual joysticks stand in for hardware: hot-plugged while running,
+// read through the platform, and unplugged again.
+struct VirtualStick {
+  int index = -1;
+  SDL_Joystick* js = nullptr;
+  VirtualStick(SDL_JoystickType type, int axes, int buttons, int hats) {
+    index = SDL_JoystickAttachVirtual(type, axes, buttons, hats);
+    if (index >= 0) js = SDL_JoystickOpen(index);
+  }
+  ~VirtualStick() {
+    if (js) SDL_JoystickClose(js);
+    if (index >= 0) SDL_JoystickDetachVirtual(index);
+  }
+};
+
+TEST_F(Sdl, ControllerFaceButtonsGoByPositionAndStickOrPadSteer) {
+  VirtualStick pad(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                   SDL_CONTROLLER_BUTTON_MAX, 0);
+  ASSERT_NE(pad.js, nullptr) << SDL_GetError();
+  ASSERT_TRUE(SDL_IsGameController(pad.index));
+  EXPECT_EQ(p->JoyButtonDown(1, 0), 0);  // the pump notices the new device
+  SDL_JoystickSetVirtualButton(pad.js, SDL_CONTROLLER_BUTTON_X, 1);  // left face button
+  SDL_JoystickSetVirtualButton(pad.js, SDL_CONTROLLER_BUTTON_Y, 1);  // top face button
+  SDL_JoystickSetVirtualAxis(pad.js, SDL_CONTROLLER_AXIS_LEFTX, -20000);
+  SDL_JoystickSetVirtualAxis(pad.js, SDL_CONTROLLER_AXIS_LEFTY, 10000);  // under a third
+  EXPECT_EQ(p->JoyButtonDown(1, 0), 1);
+  EXPECT_EQ(p->JoyButtonDown(2, 0), 0);
+  EXPECT_EQ(p->JoyButtonDown(3, 0), 0);
+  EXPECT_EQ(p->JoyButtonDown(4, 0), 1);
+  EXPECT_EQ(p->JoyXDir(0), -1);
+  EXPECT_EQ(p->JoyYDir(0), 0);
+  SDL_JoystickSetVirtualAxis(pad.js, SDL_CONTROLLER_AXIS_LEFTX, 0);
+  SDL_JoystickSetVirtualButton(pad.js, SDL_CONTROLLER_BUTTON_DPAD_DOWN, 1);
+  SDL_JoystickSetVirtualButton(pad.js, SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 1);
+  EXPECT_EQ(p->JoyXDir(0), 1);
+  EXPECT_EQ(p->JoyYDir(0), 1);
+}
+
+TEST_F(Sdl, PlainJoystickUsesRawButtonsAndItsHatAndCanBeUnplugged) {
+  auto stick = std::make_unique<VirtualStick>(SDL_JOYSTICK_TYPE_ARCADE_STICK, 0, 6, 1);
+  ASSERT_NE(stick->js, nullptr) << SDL_GetError();
+  if (SDL_IsGameController(stick->index)) GTEST_SKIP() << "SDL maps this stick as a controller";
+  EXPECT_EQ(p->JoyButtonDown(1, 0), 0);
+  SDL_JoystickSetVirtualButton(stick->js, 1, 1);
+  SDL_JoystickSetVirtualButton(stick->js, 4, 1);  // beyond the four the game reads
+  SDL_JoystickSetVirtualHat(stick->js, 0, SDL_HAT_LEFTUP);
+  EXPECT_EQ(p->JoyButtonDown(1, 0), 0);
+  EXPECT_EQ(p->JoyButtonDown(2, 0), 1);
+  EXPECT_EQ(p->JoyXDir(0), -1);
+  EXPECT_EQ(p->JoyYDir(0), -1);
+  stick.reset();
+  EXPECT_EQ(p->JoyButtonDown(2, 0), 0);
+  EXPECT_EQ(p->JoyXDir(0), 0);
+}
+
+TEST(SdlNoDisplay, OpenDisplayFailsQuietlyAndTheGameCarriesOn) {
+  setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  auto backend = sb::MakeSdlBackend();
+  ASSERT_NE(backend, nullptr);
+  sb::Platform p(std::move(backend));
+  testing::internal::CaptureStderr();
+  p.OpenDisplay(640, 480, 0, 0, 0);
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(p.DisplayOpen());
+  EXPECT_FALSE(p.FullScreen());
+  EXPECT_NE(err.find("cannot open a display"), std::string::npos) << err;
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
+  p.SetColor(9, 9, 9);
+  p.DrawRect(0, 0, 4, 4);
+  p.Flip(0);
+  EXPECT_EQ(pt::Px(p, 1, 1), 0x090909u);
+  EXPECT_EQ(p.KeyPresses(32), 0);
 }
 
 TEST_F(Sdl, ClockAndSoundRunWithoutATrueDevice) {
