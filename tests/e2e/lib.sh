@@ -41,10 +41,10 @@ fail() {
 }
 
 stop_pid() { # pid: TERM, then KILL after 2 s; only our own children
-  local pid=$1 i
+  local pid=$1
   [ -n "$pid" ] || return 0
   kill -TERM "$pid" 2>/dev/null || return 0
-  for i in $(seq 20); do
+  for _ in $(seq 20); do
     alive "$pid" || break
     sleep 0.1
   done
@@ -89,9 +89,14 @@ alive() {
 poll() {
   local secs=$1 what=$2
   shift 2
-  local end=$(($(date +%s%N) + secs * 1000000000))
+  local start end
+  start=$(date +%s%N)
+  end=$((start + secs * 1000000000))
   while :; do
-    if "$@"; then return 0; fi
+    if "$@"; then
+      log "$what ($((($(date +%s%N) - start) / 1000000)) ms)"
+      return 0
+    fi
     [ "$(date +%s%N)" -lt "$end" ] || fail "after ${secs}s still not: $what"
     sleep 0.1
   done
@@ -104,7 +109,7 @@ poll() {
 # authority file and no TCP; with "wm", a minimal window manager that can
 # switch windows to full screen.
 start_x() {
-  local geometry=${1:-640x480x24} want_wm=${2:-} n cookie i
+  local geometry=${1:-640x480x24} want_wm=${2:-} n cookie
   export XAUTHORITY=$WORK/Xauthority
   : >"$XAUTHORITY"
   cookie=$(od -An -tx1 -N16 /dev/urandom | tr -d ' \n')
@@ -114,7 +119,7 @@ start_x() {
     Xvfb ":$n" -screen 0 "$geometry" -nolisten tcp -auth "$XAUTHORITY" -br -noreset \
       >"$WORK/xvfb.log" 2>&1 &
     X_PID=$!
-    for i in $(seq 100); do
+    for _ in $(seq 100); do
       if ! alive "$X_PID"; then break; fi
       if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
         export DISPLAY=":$n"
@@ -122,7 +127,7 @@ start_x() {
         if [ "$want_wm" = wm ]; then
           "$SB_XHELPER" wm >"$WORK/wm.log" 2>&1 &
           WM_PID=$!
-          poll 5 "window manager running" eval "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'"
+          poll 10 "window manager running" eval "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'"
         fi
         return 0
       fi
@@ -190,7 +195,8 @@ window_geometry() {
 # wait_exit SECONDS: waits for the game to end; sets EXIT_CODE and EXIT_MS
 # (time since the call).
 wait_exit() {
-  local t=$(date +%s%N)
+  local t
+  t=$(date +%s%N)
   poll "$1" "the game has ended" eval '! alive "$GAME_PID"'
   EXIT_MS=$((($(date +%s%N) - t) / 1000000))
   EXIT_CODE=0
@@ -219,20 +225,20 @@ shot() {
   "$SB_XHELPER" shot "$which" "$LAST_SHOT" 2>/dev/null || return 1
 }
 
-# Pixel counts in the rectangle X Y W H of $LAST_SHOT (or of $IMG if set).
-count_nonblack() { # pixels with any channel above 0
-  "$SB_XHELPER" count "${IMG:-$LAST_SHOT}" nonblack "$@"
+# probe QUESTION...: pixel counts about $LAST_SHOT (or $IMG, if set), one per
+# question, into the array P; questions are KIND:X,Y,W,H[,ARG...] with KIND
+# nonblack, colour (ARG RRGGBB[,TOLERANCE]), tint (ARG RRGGBB: art drawn in
+# that colour) or diff (ARG another image). One process for many questions.
+probe() {
+  P=()
+  mapfile -t P < <("$SB_XHELPER" count "${IMG:-$LAST_SHOT}" "$@")
+  [ "${#P[@]}" = $# ]
 }
-count_colour() { # X Y W H RRGGBB [TOLERANCE]: pixels of (nearly) that colour
-  "$SB_XHELPER" count "${IMG:-$LAST_SHOT}" colour "$@"
-}
-count_tint() { # X Y W H RRGGBB: pixels of art drawn tinted by that colour
-  "$SB_XHELPER" count "${IMG:-$LAST_SHOT}" tint "$@"
-}
+count_nonblack() { "$SB_XHELPER" count "${IMG:-$LAST_SHOT}" "nonblack:$1,$2,$3,$4"; }
+count_colour() { "$SB_XHELPER" count "${IMG:-$LAST_SHOT}" "colour:$1,$2,$3,$4,$5,${6:-0}"; }
+count_tint() { "$SB_XHELPER" count "${IMG:-$LAST_SHOT}" "tint:$1,$2,$3,$4,$5"; }
+# at_least COUNT PERCENT W H: COUNT is at least PERCENT % of a WxH area.
+at_least() { [ $(($1 * 100)) -ge $(($3 * $4 * $2)) ]; }
 area_black() { [ "$(count_nonblack "$@")" = 0 ]; }
 # area_filled X Y W H PERCENT: at least PERCENT % of the pixels are not black.
-area_filled() { [ $(($(count_nonblack "$1" "$2" "$3" "$4") * 100)) -ge $(($3 * $4 * $5)) ]; }
-# area_colour X Y W H RRGGBB PERCENT [TOLERANCE]: at least PERCENT % are that colour.
-area_colour() {
-  [ $(($(count_colour "$1" "$2" "$3" "$4" "$5" "${7:-0}") * 100)) -ge $(($3 * $4 * $6)) ]
-}
+area_filled() { at_least "$(count_nonblack "$1" "$2" "$3" "$4")" "$5" "$3" "$4"; }

@@ -3,32 +3,33 @@
 
 # The red options panel (outline from 60,60 to 580,350).
 options_shown() {
-  shot
-  area_colour 62 60 516 2 ff0000 95 && area_colour 60 62 2 286 ff0000 95
+  shot && probe colour:62,60,516,2,ff0000 colour:60,62,2,286,ff0000 &&
+    at_least "${P[0]}" 95 516 2 && at_least "${P[1]}" 95 2 286
 }
 
 # The arrow stands at x 80, 2 px above option line LINE (y 80 + 40 * LINE),
 # and at no other line.
 arrow_at() {
-  shot
-  local k
+  shot || return 1
+  local k q=()
+  for k in $(seq 0 6); do q+=("nonblack:80,$((78 + 40 * k)),38,16"); done
+  probe "${q[@]}" || return 1
   for k in $(seq 0 6); do
     if [ "$k" = "$1" ]; then
-      area_black 80 $((78 + 40 * k)) 38 16 && return 1
+      [ "${P[$k]}" -gt 0 ] || return 1
     else
-      area_black 80 $((78 + 40 * k)) 38 16 || return 1
+      [ "${P[$k]}" = 0 ] || return 1
     fi
   done
-  return 0
 }
 
 # An option value shown as "On" or "Off" at x VX on line LINE: "Off" has a
 # third letter, "On" has not.
 value_is() { # LINE VX On|Off
-  shot
-  local y=$((80 + 40 * $1)) third=$(($2 + 28))
-  area_filled "$2" "$y" 26 14 5 || return 1
-  if [ "$3" = Off ]; then area_filled "$third" "$y" 12 14 5; else area_black "$third" "$y" 12 14; fi
+  local y=$((80 + 40 * $1))
+  shot && probe "nonblack:$2,$y,26,14" "nonblack:$(($2 + 28)),$y,12,14" || return 1
+  at_least "${P[0]}" 5 26 14 || return 1
+  if [ "$3" = Off ]; then at_least "${P[1]}" 5 12 14; else [ "${P[1]}" = 0 ]; fi
 }
 
 # press_until KEY SECONDS DESCRIPTION CHECK...: one key press, then wait for
@@ -45,24 +46,37 @@ press_until() {
 # Play: the playfield border (outline 19..622 x 19..462) in the cycling
 # colour, and none of the menu screens' frame at the window's edge.
 in_play() {
-  shot
-  area_filled 19 24 2 432 95 && area_filled 621 24 2 432 95 &&
-    area_black 0 24 2 432 && area_black 638 24 2 432
+  shot && probe nonblack:19,24,2,432 nonblack:621,24,2,432 nonblack:0,24,2,432 nonblack:638,24,2,432 &&
+    at_least "${P[0]}" 95 2 432 && at_least "${P[1]}" 95 2 432 && [ "${P[2]}" = 0 ] && [ "${P[3]}" = 0 ]
 }
 
 # The red bar of the quit prompt over 90..569 x 190..221, and not beyond.
 prompt_shown() {
-  shot
-  area_colour 90 190 480 32 ff0000 60 && ! area_colour 90 222 480 1 ff0000 50 &&
-    ! area_colour 90 189 480 1 ff0000 50
+  shot && probe colour:90,190,480,32,ff0000 colour:90,222,480,1,ff0000 colour:90,189,480,1,ff0000 &&
+    at_least "${P[0]}" 60 480 32 && ! at_least "${P[1]}" 50 480 1 && ! at_least "${P[2]}" 50 480 1
 }
 prompt_gone() {
-  shot
-  ! area_colour 90 190 480 32 ff0000 10
+  shot && probe colour:90,190,480,32,ff0000 && ! at_least "${P[0]}" 10 480 32
 }
 
 # The player (14x24 px) has come to rest at X Y: where nothing was when play began.
 player_at() { # X Y
-  shot
-  [ "$(count_nonblack "$1" "$2" 14 24)" -ge 20 ]
+  shot && probe "nonblack:$1,$2,14,24" && [ "${P[0]}" -ge 20 ]
+}
+
+# The high-score table: "Top Scores" in red over the column titles in green.
+scores_shown() {
+  shot && probe tint:240,40,140,14,ff0000 tint:140,80,308,14,00ff00 &&
+    [ "${P[0]}" -ge 100 ] && [ "${P[1]}" -ge 100 ]
+}
+# The name entry: "Congratulations" and "You are in the top 10" in white.
+entry_shown() {
+  shot && probe tint:100,40,210,14,ffffff tint:100,80,294,14,ffffff &&
+    at_least "${P[0]}" 10 210 14 && at_least "${P[1]}" 10 294 14
+}
+# After a game: the table, or the name entry first (then Y takes the name).
+scores_after_game() {
+  scores_shown && return 0
+  entry_shown && key y
+  return 1
 }

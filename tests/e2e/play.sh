@@ -2,9 +2,10 @@
 # A short game with the sound switched off, driven like a player would:
 #   O opens the options; Right turns invincibility on and Left the sound
 #   off; holding Space starts a game; the cursor keys walk the player into
-#   two corners while Space fires; Escape shows the red prompt and N
-#   goes on; a close request shows it too and N goes on, but after Escape and
-#   Y ends the game the program ends instead of showing the scores.
+#   two corners, and a step with Space held starts it firing; Escape shows
+#   the red prompt and N goes on; a close request shows it too and N goes
+#   on, but after Escape and Y end the game the program ends instead of
+#   showing the scores.
 # Then: nothing but silence reached the audio device after the sound went
 # off, and the high scores were saved.
 source "$(dirname "$0")/lib.sh"
@@ -16,12 +17,12 @@ start_game
 wait_window
 
 press_until o 10 "the options screen" options_shown
-poll 5 "the arrow at line 0" arrow_at 0
-press_until Down 5 "the arrow at line 1" arrow_at 1
-press_until Down 5 "the arrow at line 2 (invincibility)" arrow_at 2
-press_until Right 5 "invincibility On" value_is 2 316 On
-press_until Down 5 "the arrow at line 3 (sound)" arrow_at 3
-press_until Left 5 "sound Off" value_is 3 218 Off
+poll 10 "the arrow at line 0" arrow_at 0
+press_until Down 10 "the arrow at line 1" arrow_at 1
+press_until Down 10 "the arrow at line 2 (invincibility)" arrow_at 2
+press_until Right 10 "invincibility On" value_is 2 316 On
+press_until Down 10 "the arrow at line 3 (sound)" arrow_at 3
+press_until Left 10 "sound Off" value_is 3 218 Off
 
 # The selection sound of that last press still plays; what comes after it
 # must be silence.
@@ -32,39 +33,51 @@ sleep "$(awk -v n="$(stat -c %s "$wav")" -v r="$rate" 'BEGIN{print n / r + 0.5}'
 quiet_from=$(stat -c %s "$AUDIO")
 
 keydown space
-poll 10 "the game has started (playfield border)" in_play
+poll 20 "the game has started (playfield border)" in_play
 keyup space
-poll 10 "the player at the centre after the wave intro" player_at 320 240
+poll 20 "the player at the centre after the wave intro" player_at 320 240
 sleep 0.5
 # Nothing starts within 40 px of the walls (x, y >= 40), so the player's
 # corners at the left wall are empty when play begins.
 shot
-area_black 24 24 14 24 && area_black 24 432 14 24 || fail "the corners are not empty at the start"
+if ! area_black 24 24 14 24 || ! area_black 24 432 14 24; then fail "the corners are not empty at the start"; fi
 
-keydown Up Left space
-poll 15 "the player in the top-left corner" player_at 24 24
-keyup Up Left space
-keydown Down space
-poll 15 "the player in the bottom-left corner" player_at 24 432
-keyup Down space
+keydown Up Left
+poll 30 "the player in the top-left corner" player_at 24 24
+keyup Up Left
+
+# One step right with Space held sets the fire direction, and the player
+# goes on firing that way (control mode 0): shots fly along the top, where
+# nothing starts (y < 40).
+shot
+area_black 120 24 480 16 || fail "something along the top before firing"
+keydown Right space
+sleep 0.2
+keyup Right space
+shots_along_top() { shot && probe nonblack:120,24,480,16 && [ "${P[0]}" -ge 40 ]; }
+poll 10 "shots flying along the top" shots_along_top
+
+keydown Down Left
+poll 30 "the player in the bottom-left corner" player_at 24 432
+keyup Down Left
 alive "$GAME_PID" || fail "the game ended during play"
 
-press_until Escape 5 "the quit prompt after Escape" prompt_shown
-press_until n 5 "play resumed after N" prompt_gone
-poll 5 "still playing after N" in_play
+press_until Escape 10 "the quit prompt after Escape" prompt_shown
+press_until n 10 "play resumed after N" prompt_gone
+poll 10 "still playing after N" in_play
 
 close_request
-poll 5 "the quit prompt after a close request" prompt_shown
-press_until n 5 "play resumed after N" prompt_gone
+poll 10 "the quit prompt after a close request" prompt_shown
+press_until n 10 "play resumed after N" prompt_gone
 sleep 1
 alive "$GAME_PID" || fail "a close request answered with N ended the program at once"
-poll 5 "still playing after N to the close request" in_play
+poll 10 "still playing after N to the close request" in_play
 
-press_until Escape 5 "the quit prompt after Escape" prompt_shown
+press_until Escape 10 "the quit prompt after Escape" prompt_shown
 key y
-wait_exit 5
+wait_exit 10
 [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE"
-[ "$EXIT_MS" -le 3000 ] || fail "after the close request and Y the game took ${EXIT_MS} ms to end"
+[ "$EXIT_MS" -le 5000 ] || fail "after the close request and Y the game took ${EXIT_MS} ms to end"
 [ "$(tr -d '\r' <"$GAME/scores/hiscores.dat" | wc -l)" = 30 ] || fail "hiscores.dat has not 30 lines"
 
 loud_before=$(head -c "$quiet_from" "$AUDIO" | tr -d '\0' | wc -c)

@@ -15,7 +15,7 @@ sed 's/$/\r/' "$GAME/scores/hiscores.dat" >"$WORK/expected.dat"
 start_game
 wait_window
 key Escape
-wait_exit 5
+wait_exit 10
 [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE after Escape"
 cmp "$WORK/expected.dat" "$GAME/scores/hiscores.dat" ||
   fail "the table changed: $(od -c "$GAME/scores/hiscores.dat" | head -8)"

@@ -20,11 +20,11 @@ endif()
 # sb_e2e_test(NAME SCRIPT [ARGS...]): the script gets LIMIT seconds from its
 # own watchdog, CTest allows a little more for the cleanup.
 function(sb_e2e_test name script)
-  set(limit 90)
+  set(limit 150)
   add_test(NAME e2e_${name} COMMAND bash ${SB_E2E_DIR}/${script} ${ARGN})
   set_tests_properties(e2e_${name} PROPERTIES
     ENVIRONMENT "${SB_E2E_ENV};E2E_NAME=${name};SB_E2E_LIMIT=${limit}"
-    TIMEOUT 120 LABELS e2e)
+    TIMEOUT 180 LABELS e2e)
 endfunction()
 
 sb_e2e_test(title title.sh)

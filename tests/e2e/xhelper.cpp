@@ -6,14 +6,9 @@
 //                                  gives them the focus, and honours SDL's
 //                                  full-screen requests (_NET_WM_STATE)
 //   sb-xhelper shot WINDOW|root OUT.ppm   the window's pixels, binary PPM
-//   sb-xhelper count IMAGE nonblack X Y W H
-//   sb-xhelper count IMAGE colour X Y W H RRGGBB [TOLERANCE]
-//   sb-xhelper count IMAGE tint X Y W H RRGGBB
-//                                  pixels of the rectangle that are not black,
-//                                  within TOLERANCE of the colour per channel,
-//                                  or not black and black in every channel
-//                                  that the colour lacks (art tinted by it)
-//   sb-xhelper diff IMAGE IMAGE X Y W H   pixels of the rectangle that differ
+//   sb-xhelper count IMAGE QUESTION...    pixel counts, one line each (see
+//                                  Answer below), many questions in one go
+//                                  because polling a screen must be quick
 // IMAGE is a binary PPM or an uncompressed 24/32-bit BMP.
 // A bare Xvfb has no window manager, and without one a full-screen request
 // changes nothing.
@@ -142,14 +137,62 @@ int Shot(Display* d, const char* which, const char* out) {
   return f ? 0 : 1;
 }
 
-struct Rect {
-  int x0, y0, x1, y1;  // clipped, x1 and y1 exclusive
-};
-
-Rect Clip(const Image& img, char** a) {
-  const int x = std::atoi(a[0]), y = std::atoi(a[1]);
-  return {std::max(x, 0), std::max(y, 0), std::min(x + std::atoi(a[2]), img.w),
-          std::min(y + std::atoi(a[3]), img.h)};
+// One question about a rectangle of an image, written KIND:X,Y,W,H[,ARG...]:
+//   nonblack:X,Y,W,H             pixels that are not black
+//   colour:X,Y,W,H,RRGGBB[,TOL]  pixels within TOL (default 0) of the colour
+//   tint:X,Y,W,H,RRGGBB          pixels not black and black in every channel
+//                                the colour lacks (art drawn tinted by it)
+//   diff:X,Y,W,H,IMAGE           pixels that differ from the other image
+// The answer is a pixel count; -1 for a question that cannot be answered.
+long Answer(const Image& img, const std::string& q) {
+  const size_t colon = q.find(':');
+  if (colon == std::string::npos) return -1;
+  const std::string kind = q.substr(0, colon);
+  std::vector<std::string> f;
+  for (size_t at = colon + 1;;) {
+    const size_t comma = q.find(',', at);
+    f.push_back(q.substr(at, comma == std::string::npos ? std::string::npos : comma - at));
+    if (comma == std::string::npos) break;
+    at = comma + 1;
+  }
+  if (f.size() < 4) return -1;
+  const int x = std::atoi(f[0].c_str()), y = std::atoi(f[1].c_str());
+  const int x0 = std::max(x, 0), y0 = std::max(y, 0);
+  const int x1 = std::min(x + std::atoi(f[2].c_str()), img.w);
+  const int y1 = std::min(y + std::atoi(f[3].c_str()), img.h);
+  uint32_t want = 0;
+  int tol = 0;
+  Image other;
+  if (kind == "colour" || kind == "tint") {
+    if (f.size() < 5) return -1;
+    want = static_cast<uint32_t>(std::strtoul(f[4].c_str(), nullptr, 16));
+    if (f.size() > 5) tol = std::atoi(f[5].c_str());
+  } else if (kind == "diff") {
+    if (f.size() < 5 || !Load(f[4].c_str(), other)) return -1;
+  } else if (kind != "nonblack") {
+    return -1;
+  }
+  long n = 0;
+  for (int yy = y0; yy < y1; ++yy) {
+    for (int xx = x0; xx < x1; ++xx) {
+      const uint32_t p = img.At(xx, yy);
+      if (kind == "nonblack") {
+        n += p != 0;
+      } else if (kind == "tint") {
+        n += p != 0 && (p & ~want & 0xFFFFFF) == 0;
+      } else if (kind == "diff") {
+        n += xx >= other.w || yy >= other.h || p != other.At(xx, yy);
+      } else {
+        bool near = true;
+        for (int sh = 0; sh < 24; sh += 8) {
+          near = near && std::abs(static_cast<int>((p >> sh) & 255) -
+                                  static_cast<int>((want >> sh) & 255)) <= tol;
+        }
+        n += near;
+      }
+    }
+  }
+  return n;
 }
 
 int Count(int argc, char** argv) {
@@ -158,51 +201,16 @@ int Count(int argc, char** argv) {
     std::fprintf(stderr, "sb-xhelper: cannot read %s\n", argv[2]);
     return 1;
   }
-  const std::string what = argv[3];
-  const Rect r = Clip(img, argv + 4);
-  uint32_t want = 0;
-  int tol = 0;
-  if (what == "colour" || what == "tint") {
-    if (argc < 9) return 2;
-    want = static_cast<uint32_t>(std::strtoul(argv[8], nullptr, 16));
-    if (argc > 9) tol = std::atoi(argv[9]);
-  } else if (what != "nonblack") {
-    return 2;
-  }
-  long n = 0;
-  for (int y = r.y0; y < r.y1; ++y) {
-    for (int x = r.x0; x < r.x1; ++x) {
-      const uint32_t p = img.At(x, y);
-      if (what == "nonblack") {
-        n += p != 0;
-      } else if (what == "tint") {
-        n += p != 0 && (p & ~want & 0xFFFFFF) == 0;
-      } else {
-        bool near = true;
-        for (int s = 0; s < 24; s += 8) {
-          near = near && std::abs(static_cast<int>((p >> s) & 255) -
-                                  static_cast<int>((want >> s) & 255)) <= tol;
-        }
-        n += near;
-      }
+  int rc = 0;
+  for (int i = 3; i < argc; ++i) {
+    const long n = Answer(img, argv[i]);
+    if (n < 0) {
+      std::fprintf(stderr, "sb-xhelper: cannot answer %s\n", argv[i]);
+      rc = 2;
     }
+    std::printf("%ld\n", n);
   }
-  std::printf("%ld\n", n);
-  return 0;
-}
-
-int Diff(char** argv) {
-  Image a, b;
-  if (!Load(argv[2], a) || !Load(argv[3], b)) {
-    std::fprintf(stderr, "sb-xhelper: cannot read %s or %s\n", argv[2], argv[3]);
-    return 1;
-  }
-  const Rect r = Clip(a, argv + 4);
-  long n = 0;
-  for (int y = r.y0; y < r.y1; ++y)
-    for (int x = r.x0; x < r.x1; ++x) n += x >= b.w || y >= b.h || a.At(x, y) != b.At(x, y);
-  std::printf("%ld\n", n);
-  return 0;
+  return rc;
 }
 
 int IgnoreErrors(Display*, XErrorEvent*) {
@@ -337,15 +345,13 @@ int RunWm(Display* d) {
 
 int main(int argc, char** argv) {
   const std::string cmd = argc > 1 ? argv[1] : "";
-  if (cmd == "count" && argc >= 8) return Count(argc, argv);
-  if (cmd == "diff" && argc == 8) return Diff(argv);
+  if (cmd == "count" && argc >= 4) return Count(argc, argv);
   const bool close = cmd == "close" && argc == 3, wm = cmd == "wm" && argc == 2,
              shot = cmd == "shot" && argc == 4;
   if (!close && !wm && !shot) {
     std::fprintf(stderr,
                  "usage: sb-xhelper close WINDOW | wm | shot WINDOW|root OUT.ppm |\n"
-                 "       count IMAGE nonblack|colour|tint X Y W H [RRGGBB [TOLERANCE]] |\n"
-                 "       diff IMAGE IMAGE X Y W H\n");
+                 "       count IMAGE KIND:X,Y,W,H[,ARG...]...\n");
     return 2;
   }
   Display* d = XOpenDisplay(nullptr);

@@ -72,9 +72,9 @@ poll 15 "a game started through the launcher" in_play
 keyup space
 press_until Escape 10 "the quit prompt" prompt_shown
 key y
-poll 15 "the high scores after the game" eval 'shot && [ "$(count_tint 240 40 140 14 ff0000)" -ge 100 ] || { key y; false; }'
+poll 20 "the high scores after the game" scores_after_game
 key Escape
-wait_exit 5
+wait_exit 10
 [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE"
 [ "$(tr -d '\r' <"$player/scores/hiscores.dat" | wc -l)" = 30 ] || fail "no high scores saved for the player"
 
@@ -90,7 +90,7 @@ wait_window
 [ "$(readlink -f "$player/images")" = "$(readlink -f "$data/images")" ] ||
   fail "the links were not renewed after the installation moved"
 key Escape
-wait_exit 5
+wait_exit 10
 cmp "$WORK/expected.dat" "$player/scores/hiscores.dat" || fail "the player's high scores changed"
 
 # Without XDG_DATA_HOME the folder is ~/.local/share/swarmbreak.
@@ -98,6 +98,6 @@ unset XDG_DATA_HOME
 start_game
 wait_window
 key Escape
-wait_exit 5
+wait_exit 10
 [ -L "$HOME/.local/share/swarmbreak/images" ] && [ -f "$HOME/.local/share/swarmbreak/scores/hiscores.dat" ] ||
   fail "no game folder under ~/.local/share/swarmbreak"
