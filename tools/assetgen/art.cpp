@@ -380,7 +380,7 @@ class ArtParser {
           }
         p = n;
       } else if (op == "ghost" || op == "ghostodd") {
-        // Every other row only, washed towards white: a body still forming.
+        // Every other row only, paled a third towards white: a body still forming.
         int keep = op == "ghost" ? 0 : 1;
         for (int y = 0; y < p.h; ++y)
           for (int x = 0; x < p.w; ++x) {
@@ -389,7 +389,7 @@ class ArtParser {
             if (y % 2 != keep)
               c = 0;
             else
-              c = Opaque((R(c) + 2 * 255) / 3, (G(c) + 2 * 255) / 3, (B(c) + 2 * 255) / 3);
+              c = Opaque((2 * R(c) + 255) / 3, (2 * G(c) + 255) / 3, (2 * B(c) + 255) / 3);
           }
       } else if (op == "bevel") {
         // Light on edges facing up-left, shade on edges facing down-right.
