@@ -52,18 +52,6 @@ TEST(Bot, GivenASparkCloserThanAGruntThenItFleesTheSparkButShootsTheGrunt) {
   EXPECT_EQ(w.bot.movey, -1);  // away from the spark below
 }
 
-TEST(Bot, GivenADiagonalTargetThenItFiresDiagonally) {
-  World w;
-  sb::kxbrain* b = w.g.kxbrain_list.New();
-  b->sx = 220;
-  b->sy = 140;
-  w.bot.Decide(w.g, 1);
-  EXPECT_EQ(w.bot.firex, -1);
-  EXPECT_EQ(w.bot.firey, -1);
-  EXPECT_TRUE(w.bot.Held(kS));
-  EXPECT_TRUE(w.bot.Held(kE));
-}
-
 TEST(Bot, GivenNoThreatThenItWalksToTheNearestHuman) {
   World w;
   sb::kxhuman* far = w.g.kxhuman_list.New();
@@ -93,19 +81,6 @@ TEST(Bot, GivenAnEmptyFieldInACornerThenItHeadsBackToTheMiddle) {
   w.bot.Decide(w.g, 2);
   EXPECT_EQ(w.bot.movex, 0);  // already there: stands
   EXPECT_EQ(w.bot.movey, 0);
-}
-
-TEST(Bot, GivenTheSameSituationThenTheSameChoice) {
-  World a, b;
-  for (World* w : {&a, &b}) {
-    for (int i = 0; i < 20; ++i) {
-      sb::kxgrunt* r = w->g.kxgrunt_list.New();
-      r->sx = static_cast<float>(30 + i * 29 % 570);
-      r->sy = static_cast<float>(30 + i * 53 % 400);
-    }
-    w->bot.Decide(w->g, 7);
-  }
-  for (int code : sim::Bot::kKeys) EXPECT_EQ(a.bot.Held(code), b.bot.Held(code)) << code;
 }
 
 TEST(Bot, GivenMenuScreensThenItHoldsFireAndNothingElse) {

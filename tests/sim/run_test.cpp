@@ -206,13 +206,4 @@ TEST_F(SimRun, GivenFlowModeWithTheBotThenItStartsAGameFromTheTitle) {
   EXPECT_NE(lines.back().find("\"gamestate\":2,"), std::string::npos);
 }
 
-TEST_F(SimRun, GivenAudioCaptureThenAWaveFileOfTheRunsLength) {
-  ASSERT_EQ(Sim({"--seed", "2", "--frames", "20", "--audio", Path("a.wav")}), 0) << err_;
-  const std::string wav = Read(Path("a.wav"));
-  ASSERT_GE(wav.size(), 44u);
-  EXPECT_EQ(wav.substr(0, 4), "RIFF");
-  EXPECT_EQ(wav.substr(8, 4), "WAVE");
-  EXPECT_GT(wav.size(), 44u);  // every frame's Delay mixes samples
-}
-
 }  // namespace

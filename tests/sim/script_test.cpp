@@ -92,11 +92,6 @@ TEST(ScriptParse, GivenEveryKindOfLineThenEachBecomesOneChange) {
   EXPECT_EQ(c[6].line, 9);
 }
 
-TEST(ScriptParse, GivenAnEmptyOrCommentOnlyScriptThenNoChanges) {
-  EXPECT_TRUE(Parse("").empty());
-  EXPECT_TRUE(Parse("# nothing\n\n   \n").empty());
-}
-
 TEST(ScriptParse, GivenAMalformedLineThenItsNumberAndReasonAreReported) {
   struct Case {
     const char* text;
