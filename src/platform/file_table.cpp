@@ -44,6 +44,7 @@ int FileTable::WriteFile(const std::string& path) {
   if (!f) return 0;
   int h = Add(f);
   streams_[h].writing = true;
+  streams_[h].readable = false;
   return h;
 }
 
@@ -58,7 +59,7 @@ void FileTable::ForReading(Stream& s) {
 std::string FileTable::ReadLine(int stream) {
   std::string line;
   Stream* s = Get(stream);
-  if (!s) return line;
+  if (!s || !s->readable) return line;
   ForReading(*s);
   for (;;) {
     int c = std::getc(s->f);
@@ -71,7 +72,7 @@ std::string FileTable::ReadLine(int stream) {
 
 bool FileTable::Eof(int stream) {
   Stream* s = Get(stream);
-  if (!s) return true;
+  if (!s || !s->readable) return true;
   ForReading(*s);
   int c = std::getc(s->f);
   if (c == EOF) return true;

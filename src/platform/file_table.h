@@ -41,6 +41,7 @@ class FileTable {
  private:
   struct Stream {
     std::FILE* f = nullptr;
+    bool readable = true;  // false for WriteFile streams
     bool wrote = false;    // anything written: sync on close
     bool writing = false;  // last operation was a write (update streams switch with a seek)
     bool failed = false;

@@ -155,6 +155,16 @@ class SdlBackend : public Backend {
     CloseWindow();
     if (!video_) {
       if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return Fail();
+      // Without a display server SDL falls back to drivers that show
+      // nothing; a game nobody can see is no display, unless asked for.
+      const char* drv = SDL_GetCurrentVideoDriver();
+      const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+      if (drv && (SDL_strcmp(drv, "offscreen") == 0 || SDL_strcmp(drv, "dummy") == 0) &&
+          !(asked && SDL_strstr(asked, drv))) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        SDL_SetError("no display server found");
+        return Fail();
+      }
       video_ = true;
     }
     Uint32 flags = SDL_WINDOW_RESIZABLE | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);

@@ -51,6 +51,8 @@ TEST_F(Files, WriteLineWritesLowBytesThenCrLf) {
   p->WriteLine(f, "Hi");
   p->WriteLine(f, std::string("\xE9\x00z", 3));
   p->WriteLine(f, "");
+  EXPECT_TRUE(p->Eof(f));  // nothing to read on a write stream, and no harm done
+  EXPECT_EQ(p->ReadLine(f), "");
   EXPECT_TRUE(p->CloseFile(f));
   EXPECT_EQ(pt::ReadBytes(dir / "out.txt"),
             (std::vector<uint8_t>{'H', 'i', 13, 10, 0xE9, 0, 'z', 13, 10, 13, 10}));
@@ -59,6 +61,17 @@ TEST_F(Files, WriteLineWritesLowBytesThenCrLf) {
   p->WriteLine(f, "x");
   EXPECT_TRUE(p->CloseFile(f));
   EXPECT_EQ(ReadAll(dir / "out.txt"), std::vector<std::string>{"x"});
+}
+
+TEST_F(Files, UpdateStreamsReadAndWriteInTurn) {
+  pt::WriteBytes(dir / "u.txt", {'a', '\n', 'b', '\n'});
+  int f = p->OpenFile(dir / "u.txt", true, true);
+  ASSERT_NE(f, 0);
+  EXPECT_EQ(p->ReadLine(f), "a");
+  p->WriteLine(f, "Z");  // overwrites "b\n" and runs on
+  EXPECT_TRUE(p->Eof(f));
+  EXPECT_TRUE(p->CloseFile(f));
+  EXPECT_EQ(pt::ReadBytes(dir / "u.txt"), (std::vector<uint8_t>{'a', '\n', 'Z', 13, 10}));
 }
 
 TEST_F(Files, OverlongLinesAreCutButFullyConsumed) {
