@@ -147,16 +147,6 @@ TEST_F(Transitions, DeathPlaysItsSoundAloneThenRuns100FramesWithFragmentsFlying)
   EXPECT_EQ(P->Millis(), 100u * 10u);
 }
 
-TEST_F(Transitions, DeathRunsItsFullLengthWithNoLivesLeft) {
-  g.plyr->men = 0;
-  int frames = 0;
-  Backend().on_present = [&](int, const uint32_t*) { ++frames; };
-
-  sb::PlayerDeath(g);
-
-  EXPECT_EQ(frames, 100);
-}
-
 // --- outro ---
 
 TEST_F(Transitions, TheOutroClosesAndOpens30RingsInStepWithTheRefresh) {
@@ -276,15 +266,6 @@ TEST_F(WaveLabel, Level105ShowsItsDigitsRightToLeftFromX28) {
   EXPECT_EQ(label, Glyphs(want));
   EXPECT_TRUE(Blank(label, 18, 20));
   EXPECT_FALSE(Blank(label, 20, 24));
-}
-
-TEST_F(WaveLabel, TheBackBufferIsLeftClear) {
-  if (!LoadFont()) GTEST_SKIP() << "images/kelfont.bmp not generated yet (build game_assets)";
-  g.plyr->level = 3;
-
-  sb::MakeWaveLabel(g);
-
-  EXPECT_TRUE(Blank(Region(), 0, 50));
 }
 
 }  // namespace

@@ -60,11 +60,12 @@ inline Draw Any(double lo, double hi) {
   return {lo, hi, [](double) { return true; }};
 }
 
-struct World : ::testing::Test {
+// A fresh game and platform, usable in a loop.
+struct Sandbox {
   std::unique_ptr<sb::Platform> P = sb::MakeHeadlessPlatform();
   sb::Game g{*P};
 
-  World() {
+  Sandbox() {
     g.plyr = g.kxplyr_list.New();
     g.wave = g.kxwave_list.New();
     g.plyr->sx = 320;
@@ -122,6 +123,8 @@ struct World : ::testing::Test {
     return n;
   }
 };
+
+struct World : ::testing::Test, Sandbox {};
 
 template <class T>
 int Count(sb::TList<T>& l) {
