@@ -181,6 +181,20 @@ TEST(Electrodes, DoubleWidthDesignsReachAlongAllThirtySixPixels) {
   EXPECT_EQ(p.g.plyr->dead, 1);
 }
 
+TEST(Electrodes, AGruntMeetsThemWithItsTallBody) {
+  for (float y : {74.0f, 73.0f}) {
+    World w;
+    Park(w);
+    sb::kxelectrode* e = w.g.kxelectrode_list.New();
+    e->sx = 100;
+    e->sy = 100;
+    sb::kxgrunt* g = At(w.g.kxgrunt_list, 100.0f, y);  // 26 tall against electrodes
+    sb::CheckCollisions(w.g);
+    EXPECT_EQ(g->hit, y == 74.0f ? 1 : 0) << y;
+    EXPECT_EQ(e->hit, g->hit) << y;
+  }
+}
+
 TEST(Electrodes, ShotAndTrampledElectrodesAreMarked) {
   World w;
   Park(w);
@@ -251,20 +265,6 @@ TEST(PlayerDeath, EveryDeadlyKindMarksThePlayer) {
               w.g.kxdeath_list.New()->sx = 200;
             }),
             0);
-}
-
-TEST(ShotsPassThrough, HumansAndEffects) {
-  World w;
-  Park(w);
-  At(w.g.kxhuman_list, 100.0f, 100.0f);
-  At(w.g.kxbit_list, 100.0f, 100.0f);
-  sb::kxpoint* p = w.g.kxpoint_list.New();
-  p->sx = 100;
-  p->sy = 100;
-  Shot(w, 100, 100, 1);
-  sb::CheckCollisions(w.g);
-  EXPECT_EQ(w.g.kxshot_list.Count(), 1u);
-  EXPECT_EQ(w.g.numshots, 1);
 }
 
 }  // namespace

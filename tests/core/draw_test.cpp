@@ -55,14 +55,6 @@ TEST(Hud, OnlyTheLowEightDigitsOfALargerScoreShow) {
   EXPECT_EQ(ScoreCells(w), (std::vector<int>{42, 43, 44, 45, 46, 47, 48, 49}));
 }
 
-TEST(Hud, WaveLabelSitsAtTheBottomCentre) {
-  DrawWorld w;
-  sb::DrawHud(w.g);
-  EXPECT_EQ(w.CellAt(280, 466), 0);
-  EXPECT_EQ(w.CellAt(379, 479), 0);  // 100 x 16 at scale 2, cut by the display edge
-  EXPECT_EQ(w.CellAt(279, 470), -1);
-}
-
 TEST(Hud, TwentyFiveMenDrawTwentyIconsAndNoneForZero) {
   DrawWorld w;
   w.g.plyr->men = 25;

@@ -103,24 +103,6 @@ TEST(ClearPlayfield, EmptiesSeventeenListsAndLeavesHumansPlayerAndWaves) {
   EXPECT_EQ(w.g.kxwave_list.Count(), 2u);
 }
 
-TEST(ResetPlayer, CentresThePlayerAndClearsTheCounters) {
-  World w;
-  w.g.plyr->sx = 40;
-  w.g.plyr->dead = 1;
-  w.g.numshots = 12;
-  w.g.rescues = 4;
-  w.g.firex = 1;
-  w.g.firedelay = 3;
-  sb::ResetPlayer(w.g);
-  EXPECT_EQ(w.g.plyr->sx, 320);
-  EXPECT_EQ(w.g.plyr->sy, 240);
-  EXPECT_EQ(w.g.plyr->dead, 0);
-  EXPECT_EQ(w.g.numshots, 0);
-  EXPECT_EQ(w.g.rescues, 0);
-  EXPECT_EQ(w.g.firex, 1);  // the fire direction and cadence carry on
-  EXPECT_EQ(w.g.firedelay, 3);
-}
-
 // --- the quit prompt ---
 
 TEST(ConfirmQuit, ShowsTheRedBarAndAnswersYesOrNoWaitingBetweenPolls) {

@@ -50,16 +50,6 @@ TEST(Grunts, AGruntOnThePlayersSpotStops) {
   EXPECT_EQ(g->yv, 0.0f);
 }
 
-TEST(Grunts, WithoutATurnTheVelocityIsKept) {
-  World w;
-  sb::kxgrunt* g = At(w.g.kxgrunt_list, 100.0f, 100.0f);
-  g->xv = -0.5f;
-  w.ForceDraws(NotAbove(700));
-  sb::UpdateGrunts(w.g);
-  EXPECT_FLOAT_EQ(g->sx, 99.5f);
-  EXPECT_FLOAT_EQ(g->xv, -0.5f);
-}
-
 TEST(Grunts, AStepOntoTheBoundIsRefusedOnThatAxisAndRetargetsAtOnce) {
   World w;
   sb::kxgrunt* g = At(w.g.kxgrunt_list, 601.0f, 200.0f);
@@ -195,15 +185,6 @@ TEST(Hulks, FaceUpWheneverMovingUpAndDownWhenStill) {
   EXPECT_EQ(left->animframe, c + 3 * 1 + left->animstep);
 }
 
-TEST(Hulks, TurnOrthogonallyAtHulkSpeed) {
-  World w;
-  sb::kxhulk* h = At(w.g.kxhulk_list, 593.5f, 200.0f);  // any x step is refused
-  h->xv = 0.6f;
-  sb::UpdateHulks(w.g);
-  EXPECT_FLOAT_EQ(std::fabs(h->xv) + std::fabs(h->yv), w.g.beh.hulkspeed * 2);
-  EXPECT_TRUE(h->xv == 0 || h->yv == 0);
-}
-
 // --- electrodes ---
 
 TEST(Electrodes, AHitDesignSevenShrinksThroughFourCellsAndIsGone) {
@@ -232,36 +213,7 @@ TEST(Electrodes, AHitDesignSevenShrinksThroughFourCellsAndIsGone) {
   EXPECT_TRUE(w.g.kxshrinkle_list.Empty());
 }
 
-TEST(Electrodes, StandingElectrodesShowTheirDesign) {
-  World w;
-  sb::kxelectrode* e = w.g.kxelectrode_list.New();
-  e->frame = 4;
-  e->animframe = 31;
-  sb::UpdateElectrodes(w.g);
-  EXPECT_EQ(e->animframe, 4);
-  EXPECT_EQ(w.g.kxelectrode_list.Count(), 1u);
-}
-
 // --- behaviour settings ---
-
-TEST(Behaviour, PerWaveValuesFollowTheDifficulty) {
-  World w;
-  w.g.difficulty = 3;
-  sb::ResetBehaviour(w.g);
-  EXPECT_FLOAT_EQ(w.g.beh.gruntspeed, 0.25f);
-  EXPECT_FLOAT_EQ(w.g.beh.cruisefirst, 115.0f);
-  EXPECT_FLOAT_EQ(w.g.beh.humanspeed, 0.35f);
-  w.g.difficulty = 1;
-  sb::ResetBehaviour(w.g);
-  EXPECT_FLOAT_EQ(w.g.beh.hulkspeed, 0.15f);
-  EXPECT_FLOAT_EQ(w.g.beh.cruisefirst, 125.0f);
-  EXPECT_FLOAT_EQ(w.g.beh.plusgap, 50.0f);
-  EXPECT_FLOAT_EQ(w.g.beh.humanspeed, 0.35f);
-  w.g.difficulty = 5;
-  sb::ResetBehaviour(w.g);
-  EXPECT_FLOAT_EQ(w.g.beh.tankfirst, 90.0f);
-  EXPECT_FLOAT_EQ(w.g.beh.progspeed, 3.4f);
-}
 
 TEST(Behaviour, SpeedsBeyondTheirBoundAreCappedByTheFirstFrame) {
   World w;
@@ -473,23 +425,6 @@ TEST(Humans, AHumanThatNeverTurnsKeepsItsSetUpSpeed) {
   EXPECT_FLOAT_EQ(h->yv, -0.7f);
   EXPECT_NEAR(h->sy, 193.0f, 0.001f);
   EXPECT_EQ(h->animframe / 3 % 4, 2);  // facing up
-}
-
-TEST(Humans, WalkingStepsRunZeroOneTwoOneEveryFourthFrame) {
-  World w;
-  sb::kxhuman* h = At(w.g.kxhuman_list, 200.0f, 200.0f);
-  h->animdir = 1;
-  w.ForceDraws([](sb::Random& r) {
-    for (int i = 0; i < 16; ++i)
-      if (r.Real(0, 1000) > 990) return false;
-    return true;
-  });
-  std::vector<int> steps;
-  for (int i = 0; i < 16; ++i) {
-    sb::UpdateHumans(w.g);
-    if (h->animcounter == 0) steps.push_back(h->animstep);
-  }
-  EXPECT_EQ(steps, (std::vector<int>{1, 2, 1, 0}));
 }
 
 TEST(Humans, CreatePointAwardsWhatItShows) {

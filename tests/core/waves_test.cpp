@@ -112,6 +112,8 @@ TEST(CreateWave, HumanKindsTakeTurnsForTypeZeroAndAreFixedOtherwise) {
   }
   EXPECT_EQ(kinds, (std::vector<int>{0, 1, 2, 0, 1, 2, 0}));
   EXPECT_EQ(cells, (std::vector<int>{0, 12, 24, 0, 12, 24, 0}));
+  EXPECT_EQ(w.g.wave->humans_remaining, 7);
+  EXPECT_EQ(w.g.req[sb::kSndNewwave], 1);
 
   World w2;
   w2.g.wave->humans = 4;
@@ -141,36 +143,6 @@ TEST(CreateWave, ElectrodeTypeTenGivesStyleNineWhichTheRandomChoiceNeverMakes) {
     seen[e->frame] = true;
   }
   for (int s = 0; s <= 8; ++s) EXPECT_TRUE(seen[s]) << s;
-}
-
-TEST(CreateWave, SetsEveryCounterAndRequestsTheNewWaveSound) {
-  World w;
-  sb::kxwave& wv = *w.g.wave;
-  wv.humans = 3;
-  wv.grunts = 4;
-  wv.hulks = 2;
-  wv.brains = 1;
-  wv.spheroids = 2;
-  wv.quarks = 1;
-  wv.electrodes = 5;
-  wv.etype = 1;
-  wv.spheroids_killed = 7;
-  wv.tanks_remaining = 3;
-  wv.enforcers_remaining = 2;
-  sb::CreateWave(w.g, &wv);
-  EXPECT_EQ(wv.grunts_remaining, 4);
-  EXPECT_EQ(wv.brains_remaining, 1);
-  EXPECT_EQ(wv.spheroids_remaining, 2);
-  EXPECT_EQ(wv.spheroids_killed, 0);
-  EXPECT_EQ(wv.quarks_remaining, 1);
-  EXPECT_EQ(wv.humans_remaining, 3);
-  EXPECT_EQ(wv.electrodes_remaining, 5);
-  EXPECT_EQ(wv.tanks_remaining, 0);
-  EXPECT_EQ(wv.enforcers_remaining, 0);
-  EXPECT_EQ(w.g.kxgrunt_list.Count(), 4u);
-  EXPECT_EQ(w.g.kxhulk_list.Count(), 2u);
-  EXPECT_EQ(w.g.kxspheroid_list.Count(), 2u);
-  EXPECT_EQ(w.g.req[sb::kSndNewwave], 1);
 }
 
 // Replays every draw of a wave with one of each kind against a second
