@@ -23,8 +23,9 @@ bool SizeAcceptable(int64_t w, int64_t h) {
 
 // Checks the dimensions in the header before SDL allocates a surface from them.
 bool HeaderAcceptable(SDL_RWops* rw) {
-  uint8_t hdr[26] = {};
-  if (SDL_RWread(rw, hdr, 1, sizeof hdr) != sizeof hdr) return false;
+  uint8_t hdr[34] = {};
+  const size_t got = SDL_RWread(rw, hdr, 1, sizeof hdr);
+  if (got < 26) return false;
   if (hdr[0] != 'B' || hdr[1] != 'M') return false;
   int32_t dib = Le32(hdr + 14);
   int64_t w, h;
@@ -34,6 +35,12 @@ bool HeaderAcceptable(SDL_RWops* rw) {
   } else {
     w = Le32(hdr + 18);
     h = Le32(hdr + 22);
+    // Only plain, RLE8, RLE4 and bit-field pixels decode; SDL reads any other
+    // method (JPEG, PNG, unknown) as plain pixels: noise on screen instead of
+    // a reported bad file.
+    if (got < sizeof hdr) return false;
+    const int32_t compression = Le32(hdr + 30);
+    if (compression < 0 || compression > 3) return false;
   }
   if (h < 0) h = -h;
   return SizeAcceptable(w, h);
