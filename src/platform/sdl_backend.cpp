@@ -259,6 +259,11 @@ class SdlBackend : public Backend {
         case SDL_KEYDOWN:
         case SDL_KEYUP:
           if (e.key.repeat) break;  // auto-repeat is not a press
+          if (e.type == SDL_KEYDOWN && e.key.keysym.scancode == SDL_SCANCODE_RETURN &&
+              (e.key.keysym.mod & KMOD_ALT)) {
+            ToggleFullScreen();  // Alt+Enter, as on any desktop game; not a key for the game
+            break;
+          }
           input.SetKey(VirtualKeyFromScancode(e.key.keysym.scancode), e.type == SDL_KEYDOWN);
           break;
         case SDL_JOYDEVICEADDED:
@@ -311,6 +316,14 @@ class SdlBackend : public Backend {
     std::fprintf(stderr, "swarmbreak: cannot open a display: %s; set DISPLAY or SDL_VIDEODRIVER\n",
                  SDL_GetError());
     return false;
+  }
+
+  void ToggleFullScreen() {
+    if (!window_) return;
+    const bool want = !fullscreen_;
+    if (SDL_SetWindowFullscreen(window_, want ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return;
+    fullscreen_ = want;
+    SDL_ShowCursor(fullscreen_ ? SDL_DISABLE : SDL_ENABLE);
   }
 
   void OpenFirstJoystick() {

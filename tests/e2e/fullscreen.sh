@@ -4,7 +4,7 @@
 # screen needs), when "Fullscreen" is switched on in the options, then the
 # game covers the whole screen and keeps drawing its 640x480 picture scaled
 # to the largest 4:3 rectangle, centred between black bars; switched off, it
-# is a 640x480 window again.
+# is a 640x480 window again. Alt+Enter switches both ways as well.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/options.sh"
 
@@ -67,6 +67,10 @@ back_in_window() {
   [ "$w $h" = "640 480" ] && options_shown
 }
 press_until Left 10 "a 640x480 window showing the options again" back_in_window
+
+# Alt+Enter switches too, on any screen.
+press_until alt+Return 10 "full screen after Alt+Enter" full_screen_picture
+press_until alt+Return 10 "a window again after Alt+Enter" back_in_window
 
 key Escape
 wait_exit 10
