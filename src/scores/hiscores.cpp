@@ -14,6 +14,10 @@ constexpr const char* kScoresFile = "scores/hiscores.dat";
 // full disk mid-save never leaves a half-written table behind.
 constexpr const char* kScoresTemp = "scores/hiscores.dat.tmp";
 
+void Step(SaveStep s) {
+  if (g_save_step_hook) g_save_step_hook(s);
+}
+
 void SaveFailed(const char* why) {
   std::fprintf(stderr, "swarmbreak: high scores not saved: %s\n", why);
 }
@@ -30,6 +34,8 @@ int DigitValue(int c) {
 }
 
 }  // namespace
+
+void (*g_save_step_hook)(SaveStep step) = nullptr;
 
 void DefaultScores(Game& g) {
   for (int i = 0; i < 10; ++i) {
@@ -84,26 +90,33 @@ bool SaveScores(Game& g) {
     SaveFailed("\"scores/hiscores.dat\" is read-only");
     return false;
   }
+  Step(SaveStep::kBegin);
   const int f = g.P.WriteFile(kScoresTemp);
   if (f == 0) {
     SaveFailed("cannot create \"scores/hiscores.dat.tmp\"");
     return false;
   }
+  Step(SaveStep::kTempOpened);
   for (int i = 0; i < 10; ++i) {
     g.P.WriteLine(f, IntStr(g.hiscores[i]));
+    Step(SaveStep::kLineWritten);
     g.P.WriteLine(f, IntStr(g.hiwaves[i]));
+    Step(SaveStep::kLineWritten);
     g.P.WriteLine(f, g.hinames[i]);
+    Step(SaveStep::kLineWritten);
   }
   if (!g.P.CloseFile(f)) {
     g.P.RemoveFile(kScoresTemp);
     SaveFailed("writing \"scores/hiscores.dat.tmp\" failed");
     return false;
   }
+  Step(SaveStep::kTempClosed);
   if (!g.P.RenameFile(kScoresTemp, kScoresFile)) {
     g.P.RemoveFile(kScoresTemp);
     SaveFailed("cannot replace \"scores/hiscores.dat\"");
     return false;
   }
+  Step(SaveStep::kRenamed);
   return true;
 }
 

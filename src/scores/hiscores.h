@@ -12,6 +12,12 @@ void LoadScores(Game& g);
 void InsertScore(Game& g, int32_t score, const std::string& name, int32_t wave);
 // False when the table could not be saved (the old file is left intact).
 bool SaveScores(Game& g);
+// The steps of SaveScores in order; kLineWritten comes once per line (30).
+enum class SaveStep { kBegin, kTempOpened, kLineWritten, kTempClosed, kRenamed };
+// Test seam: called at every step when set, so a test can stop the process
+// there and check that the table on disk is always whole. Null in the game.
+extern void (*g_save_step_hook)(SaveStep step);
+
 // Text to integer: leading white space, optional sign, decimal digits ('$'
 // hexadecimal, '%' binary); wraps like 32-bit arithmetic; 0 without digits.
 int32_t StrToInt(const std::string& s);
