@@ -8,6 +8,17 @@
 
 namespace sb {
 
+namespace {
+
+// Opening a named pipe (or reading it) waits until another program talks to
+// it: a pipe in place of a file would hang the game.
+bool IsPipe(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode));
+}
+
+}  // namespace
+
 FileTable::FileTable() = default;
 
 FileTable::~FileTable() {
@@ -29,6 +40,7 @@ FileTable::Stream* FileTable::Get(int stream) {
 
 int FileTable::OpenFile(const std::string& path, bool readable, bool writeable) {
   (void)readable;  // every stream can be read; writeable needs write access too
+  if (IsPipe(path)) return 0;
   std::FILE* f = std::fopen(path.c_str(), writeable ? "r+b" : "rb");
   if (!f) return 0;
   struct stat st;
@@ -40,6 +52,7 @@ int FileTable::OpenFile(const std::string& path, bool readable, bool writeable) 
 }
 
 int FileTable::WriteFile(const std::string& path) {
+  if (IsPipe(path)) return 0;
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return 0;
   int h = Add(f);

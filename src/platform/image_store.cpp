@@ -1,6 +1,7 @@
 #include "platform/image_store.h"
 
 #include <SDL.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -69,6 +70,9 @@ void Picture::Finish() {
 }
 
 bool LoadBmp(const std::string& path, Bitmap& out) {
+  // Only a regular file: opening a named pipe would wait for a writer forever.
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
   SDL_RWops* rw = SDL_RWFromFile(path.c_str(), "rb");
   if (!rw) return false;
   if (!HeaderAcceptable(rw) || SDL_RWseek(rw, 0, RW_SEEK_SET) != 0) {

@@ -1,6 +1,7 @@
 #include "platform/mixer.h"
 
 #include <SDL.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstring>
@@ -58,6 +59,9 @@ const Mixer::Sound* Mixer::GetSound(int handle) const {
 }
 
 int Mixer::LoadSound(const std::string& path) {
+  // Only a regular file: opening a named pipe would wait for a writer forever.
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
   SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
   if (!file) return 0;
   Sint64 size = SDL_RWsize(file);
