@@ -8,11 +8,22 @@
 
 namespace assetgen {
 
+namespace {
+// Built with append rather than operator+: GCC 12 warns falsely (-Wrestrict)
+// about temporaries of chained string additions in optimised builds.
+std::string Where(const std::string& file, int line) {
+  std::string w = file;
+  if (line > 0) {
+    w.append(":");
+    w.append(std::to_string(line));
+  }
+  w.append(": ");
+  return w;
+}
+}  // namespace
+
 SourceError::SourceError(const std::string& file, int line, const std::string& msg)
-    : std::runtime_error(file + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": " +
-                         msg),
-      where_(file + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": "),
-      msg_(msg) {}
+    : std::runtime_error(Where(file, line).append(msg)), where_(Where(file, line)), msg_(msg) {}
 
 Source Source::Load(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
