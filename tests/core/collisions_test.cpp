@@ -5,10 +5,11 @@
 
 #include "robots/grunts.h"
 #include "robots/humans.h"
-#include "world.h"
+#include "support/world.h"
 
 namespace {
 
+using sbt::At;
 using sbt::World;
 
 // The player stays far away unless a test moves it.
@@ -18,20 +19,10 @@ void Park(World& w) {
 }
 
 sb::kxshot* Shot(World& w, int x, int y, int frame) {
-  sb::kxshot* s = w.g.kxshot_list.New();
-  s->sx = x;
-  s->sy = y;
+  sb::kxshot* s = At(w.g.kxshot_list, x, y);
   s->frame = frame;
   w.g.numshots += 1;
   return s;
-}
-
-template <class R>
-R* At(sb::TList<R>& list, float x, float y) {
-  R* r = list.New();
-  r->sx = x;
-  r->sy = y;
-  return r;
 }
 
 TEST(Overlap, IsInclusiveAndSymmetric) {
@@ -160,9 +151,7 @@ TEST(Electrodes, DoubleWidthDesignsReachAlongAllThirtySixPixels) {
   for (int design : {7, 8}) {
     World w;
     Park(w);
-    sb::kxelectrode* e = w.g.kxelectrode_list.New();
-    e->sx = 100;
-    e->sy = 100;
+    sb::kxelectrode* e = At(w.g.kxelectrode_list, 100, 100);
     e->frame = design;
     sb::kxgrunt* g = At(w.g.kxgrunt_list, 130.0f, 100.0f);
     sb::CheckCollisions(w.g);
@@ -171,9 +160,7 @@ TEST(Electrodes, DoubleWidthDesignsReachAlongAllThirtySixPixels) {
     EXPECT_EQ(e->hit, expect) << design;
   }
   World p;
-  sb::kxelectrode* e = p.g.kxelectrode_list.New();
-  e->sx = 100;
-  e->sy = 100;
+  sb::kxelectrode* e = At(p.g.kxelectrode_list, 100, 100);
   e->frame = 9;
   p.g.plyr->sx = 136;
   p.g.plyr->sy = 118;  // corner to corner
@@ -185,9 +172,7 @@ TEST(Electrodes, AGruntMeetsThemWithItsTallBody) {
   for (float y : {74.0f, 73.0f}) {
     World w;
     Park(w);
-    sb::kxelectrode* e = w.g.kxelectrode_list.New();
-    e->sx = 100;
-    e->sy = 100;
+    sb::kxelectrode* e = At(w.g.kxelectrode_list, 100, 100);
     sb::kxgrunt* g = At(w.g.kxgrunt_list, 100.0f, y);  // 26 tall against electrodes
     sb::CheckCollisions(w.g);
     EXPECT_EQ(g->hit, y == 74.0f ? 1 : 0) << y;
@@ -198,13 +183,9 @@ TEST(Electrodes, AGruntMeetsThemWithItsTallBody) {
 TEST(Electrodes, ShotAndTrampledElectrodesAreMarked) {
   World w;
   Park(w);
-  sb::kxelectrode* shot = w.g.kxelectrode_list.New();
-  shot->sx = 300;
-  shot->sy = 100;
+  sb::kxelectrode* shot = At(w.g.kxelectrode_list, 300, 100);
   Shot(w, 300, 100, 7);
-  sb::kxelectrode* trodden = w.g.kxelectrode_list.New();
-  trodden->sx = 100;
-  trodden->sy = 300;
+  sb::kxelectrode* trodden = At(w.g.kxelectrode_list, 100, 300);
   sb::kxhulk* h = At(w.g.kxhulk_list, 110.0f, 290.0f);
   sb::CheckCollisions(w.g);
   EXPECT_EQ(shot->hit, 8);

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "draw/playfield.h"
-#include "world.h"
+#include "support/world.h"
 
 namespace {
 
@@ -125,9 +125,7 @@ TEST(FreeMen, AScoreNearTheTopOfTheRangeDoesNotAwardEveryFrame) {
 
 TEST(Skulls, ShowCellsSixDownToZeroOverTwentyFiveFrames) {
   DrawWorld w;
-  sb::kxdeath* d = w.g.kxdeath_list.New();
-  d->sx = 100;
-  d->sy = 100;
+  sb::kxdeath* d = sbt::At(w.g.kxdeath_list, 100, 100);
   d->dur = 24;
   std::vector<int> cells;
   while (!w.g.kxdeath_list.Empty() && cells.size() < 40) {
@@ -143,9 +141,7 @@ TEST(Skulls, ShowCellsSixDownToZeroOverTwentyFiveFrames) {
 
 TEST(Skulls, AMarkerWithDurationZeroIsDrawnOnceAndRemoved) {
   DrawWorld w;
-  sb::kxdeath* d = w.g.kxdeath_list.New();
-  d->sx = 100;
-  d->sy = 100;
+  sbt::At(w.g.kxdeath_list, 100, 100);
   sb::DrawDeaths(w.g);
   EXPECT_EQ(w.CellAt(110, 110), 0);
   EXPECT_TRUE(w.g.kxdeath_list.Empty());
@@ -153,9 +149,7 @@ TEST(Skulls, AMarkerWithDurationZeroIsDrawnOnceAndRemoved) {
 
 TEST(Points, AValueIsRemovedAfterItsThirtiethDrawingAndAnimatesEverySecondFrame) {
   DrawWorld w;
-  sb::kxpoint* p = w.g.kxpoint_list.New();
-  p->sx = 200;
-  p->sy = 100;
+  sb::kxpoint* p = sbt::At(w.g.kxpoint_list, 200, 100);
   p->frame = 2;  // 3000
   std::vector<int> cells;
   while (!w.g.kxpoint_list.Empty() && cells.size() < 40) {
@@ -173,9 +167,7 @@ TEST(Points, AValueIsRemovedAfterItsThirtiethDrawingAndAnimatesEverySecondFrame)
 
 TEST(Sprites, GruntsShowTheirColourPhase) {
   DrawWorld w;
-  sb::kxgrunt* g = w.g.kxgrunt_list.New();
-  g->sx = 100.0f;
-  g->sy = 100.0f;
+  sb::kxgrunt* g = sbt::At(w.g.kxgrunt_list, 100.0f, 100.0f);
   g->animframe = 2;
   g->col = 3;
   sb::DrawRobots(w.g);
@@ -221,14 +213,10 @@ TEST(Sprites, ACruiseMissileDrawsItsTrailThenItsHead) {
 
 TEST(Sprites, SpheroidsAndQuarksAddTheirPhaseBlock) {
   DrawWorld w;
-  sb::kxspheroid* s = w.g.kxspheroid_list.New();
-  s->sx = 100.0f;
-  s->sy = 100.0f;
+  sb::kxspheroid* s = sbt::At(w.g.kxspheroid_list, 100.0f, 100.0f);
   s->animframe = 4;
   s->animcounter = 1;
-  sb::kxquark* q = w.g.kxquark_list.New();
-  q->sx = 300.0f;
-  q->sy = 100.0f;
+  sb::kxquark* q = sbt::At(w.g.kxquark_list, 300.0f, 100.0f);
   q->animframe = 2;
   q->animcounter = 3;
   sb::DrawRobots(w.g);
@@ -238,14 +226,10 @@ TEST(Sprites, SpheroidsAndQuarksAddTheirPhaseBlock) {
 
 TEST(Sprites, FragmentsUseTheCutOfTheirSlice) {
   DrawWorld w;
-  sb::kxbit* v = w.g.kxbit_list.New();
-  v->sx = 100.0f;
-  v->sy = 100.0f;
+  sb::kxbit* v = sbt::At(w.g.kxbit_list, 100.0f, 100.0f);
   v->frame = 5;
   v->vh = 1;
-  sb::kxbit* h = w.g.kxbit_list.New();
-  h->sx = 200.0f;
-  h->sy = 100.0f;
+  sb::kxbit* h = sbt::At(w.g.kxbit_list, 200.0f, 100.0f);
   h->frame = 6;
   sb::DrawBits(w.g);
   // A vertical slice is 2 x 24 on screen, a horizontal one 24 x 2.

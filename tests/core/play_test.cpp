@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "world.h"
+#include "support/world.h"
 
 namespace {
 

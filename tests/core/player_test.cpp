@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "world.h"
+#include "support/world.h"
 
 namespace {
 

@@ -8,19 +8,13 @@
 #include "robots/bits.h"
 #include "robots/grunts.h"
 #include "robots/humans.h"
-#include "world.h"
+#include "support/world.h"
 
 namespace {
 
 using sbt::World;
 
-template <class R>
-R* At(sb::TList<R>& list, float x, float y) {
-  R* r = list.New();
-  r->sx = x;
-  r->sy = y;
-  return r;
-}
+using sbt::At;
 
 // The next draw from [0, 1000) is above (or not above) t.
 auto Above(double t) {
@@ -144,9 +138,7 @@ TEST(Hulks, ShotAgainWhileFrozenTheCountdownRestarts) {
   sb::UpdateHulks(w.g);
   sb::UpdateHulks(w.g);
   EXPECT_EQ(h->hit, 1);
-  sb::kxshot* s = w.g.kxshot_list.New();
-  s->sx = 210;
-  s->sy = 210;
+  At(w.g.kxshot_list, 210, 210);
   sb::CheckCollisions(w.g);
   EXPECT_EQ(h->hit, 3);
 }
@@ -190,9 +182,7 @@ TEST(Hulks, FaceUpWheneverMovingUpAndDownWhenStill) {
 TEST(Electrodes, AHitDesignSevenShrinksThroughFourCellsAndIsGone) {
   World w;
   w.g.wave->electrodes_remaining = 3;
-  sb::kxelectrode* e = w.g.kxelectrode_list.New();
-  e->sx = 50;
-  e->sy = 60;
+  sb::kxelectrode* e = At(w.g.kxelectrode_list, 50, 60);
   e->frame = 7;
   e->hit = 1;
   sb::UpdateElectrodes(w.g);

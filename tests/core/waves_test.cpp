@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "world.h"
+#include "support/world.h"
 
 namespace {
 
@@ -170,22 +170,23 @@ TEST(CreateWave, DrawsRandomNumbersInTheFixedOrderOfKindsAndFields) {
   const float* dy = w.g.diry;
   const sb::Behaviour& b = w.g.beh;
   int x, y, d;
+  // A record placed at (x, y) and moving in direction d at twice `speed`.
+  auto expect_moving = [&](const auto& r, float speed) {
+    EXPECT_EQ(r.sx, x);
+    EXPECT_EQ(r.sy, y);
+    EXPECT_FLOAT_EQ(r.xv, dx[d] * speed * 2);
+    EXPECT_FLOAT_EQ(r.yv, dy[d] * speed * 2);
+  };
 
   const sb::kxhuman& h = *w.g.kxhuman_list.First();
   spot0(x, y);
   d = orth();
-  EXPECT_EQ(h.sx, x);
-  EXPECT_EQ(h.sy, y);
-  EXPECT_FLOAT_EQ(h.xv, dx[d] * b.humanspeed * 2);
-  EXPECT_FLOAT_EQ(h.yv, dy[d] * b.humanspeed * 2);
+  expect_moving(h, b.humanspeed);
 
   const sb::kxgrunt& gr = *w.g.kxgrunt_list.First();
   spot0(x, y);
   d = orth();
-  EXPECT_EQ(gr.sx, x);
-  EXPECT_EQ(gr.sy, y);
-  EXPECT_FLOAT_EQ(gr.xv, dx[d] * b.gruntspeed * 2);
-  EXPECT_FLOAT_EQ(gr.yv, dy[d] * b.gruntspeed * 2);
+  expect_moving(gr, b.gruntspeed);
   EXPECT_EQ(gr.animframe, 1);
 
   const sb::kxhulk& hu = *w.g.kxhulk_list.First();
@@ -205,10 +206,7 @@ TEST(CreateWave, DrawsRandomNumbersInTheFixedOrderOfKindsAndFields) {
   x = ref.Real(0, 10) > 5 ? 40 : 588;
   y = sb::Trunc(ref.Real(40, 428));
   d = orth();
-  EXPECT_EQ(sp.sx, x);
-  EXPECT_EQ(sp.sy, y);
-  EXPECT_FLOAT_EQ(sp.xv, dx[d] * b.spheroidspeed * 2);
-  EXPECT_FLOAT_EQ(sp.yv, dy[d] * b.spheroidspeed * 2);
+  expect_moving(sp, b.spheroidspeed);
   EXPECT_EQ(sp.enforcerdelay, sb::Trunc(ref.Real(0, 20) + b.enforcerfirst));
   EXPECT_EQ(sp.animframe, 3);
 
@@ -216,10 +214,7 @@ TEST(CreateWave, DrawsRandomNumbersInTheFixedOrderOfKindsAndFields) {
   x = sb::Trunc(ref.Real(40, 588));
   y = ref.Real(0, 10) > 5 ? 40 : 428;
   d = sb::Trunc(ref.Real(0, 8));
-  EXPECT_EQ(q.sx, x);
-  EXPECT_EQ(q.sy, y);
-  EXPECT_FLOAT_EQ(q.xv, dx[d] * b.quarkspeed * 2);
-  EXPECT_FLOAT_EQ(q.yv, dy[d] * b.quarkspeed * 2);
+  expect_moving(q, b.quarkspeed);
   EXPECT_EQ(q.tankdelay, sb::Trunc(ref.Real(0, 20) + b.tankfirst));
 
   const sb::kxelectrode& e = *w.g.kxelectrode_list.First();

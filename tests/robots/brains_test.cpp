@@ -4,20 +4,18 @@
 
 #include <cmath>
 
-#include "world.h"
+#include "support/world.h"
 
 namespace {
 
-using sbtest::Above;
-using sbtest::Any;
-using sbtest::AtMost;
-using sbtest::Count;
+using sbt::Above;
+using sbt::Any;
+using sbt::AtMost;
+using sbt::Count;
 
-struct Brains : sbtest::World {
+struct Brains : sbt::WorldTest {
   sb::kxbrain* AddBrain(float x, float y) {
-    sb::kxbrain* b = g.kxbrain_list.New();
-    b->sx = x;
-    b->sy = y;
+    sb::kxbrain* b = sbt::At(g.kxbrain_list, x, y);
     b->cruisedelay = 1000;
     b->animdir = 1;
     return b;
@@ -71,12 +69,8 @@ TEST_F(Brains, ABrainOnePixelFromItsTargetCreepsByAQuarterPixel) {
 
 TEST_F(Brains, TheTargetIsTheOldestHumanAtItsTruncatedPosition) {
   sb::kxbrain* b = AddBrain(100.5f, 100.5f);
-  sb::kxhuman* oldest = g.kxhuman_list.New();
-  oldest->sx = 200.9f;
-  oldest->sy = 100.7f;
-  sb::kxhuman* younger = g.kxhuman_list.New();
-  younger->sx = 100;
-  younger->sy = 400;
+  sbt::At(g.kxhuman_list, 200.9f, 100.7f);  // the oldest
+  sbt::At(g.kxhuman_list, 100, 400);
   SeedSoThat({Above(0, 1000, 960)});
 
   sb::UpdateBrains(g);
@@ -93,7 +87,7 @@ TEST_F(Brains, AConvertingBrainStandsTenUpdatesAndStillFires) {
   b->xv = 1;
   b->prog = 10;
   b->cruisedelay = 5;
-  std::vector<sbtest::Draw> calm(11, AtMost(0, 1000, 960));
+  std::vector<sbt::Draw> calm(11, AtMost(0, 1000, 960));
   SeedSoThat(calm);
 
   for (int i = 0; i < 10; ++i) {
@@ -128,7 +122,7 @@ TEST_F(Brains, AnExpiredCountdownFiresAndReArmsWithTheWholeGap) {
 TEST_F(Brains, ColourAdvancesAtEveryStepAndCyclesThroughFiveSets) {
   sb::kxbrain* b = AddBrain(300, 300);
   b->xv = -1;  // facing left
-  std::vector<sbtest::Draw> calm(20, AtMost(0, 1000, 960));
+  std::vector<sbt::Draw> calm(20, AtMost(0, 1000, 960));
   SeedSoThat(calm);
 
   const int want_step[] = {1, 2, 1, 0, 1};
@@ -143,7 +137,7 @@ TEST_F(Brains, ColourAdvancesAtEveryStepAndCyclesThroughFiveSets) {
 
 // --- cruise missiles ---
 
-struct Cruises : sbtest::World {};
+struct Cruises : sbt::WorldTest {};
 
 TEST_F(Cruises, MissilesFlyInWholePixelsTowardThePlayer) {
   sb::CreateCruise(g, 100, 100);
@@ -200,7 +194,7 @@ TEST_F(Cruises, ATurnReAimsThenMayFlipAnAxisAndDropAnother) {
 
 // --- progs ---
 
-struct Progs : sbtest::World {
+struct Progs : sbt::WorldTest {
   sb::kxprog* AddProg(float x, float y, int design) {
     sb::kxprog* p = g.kxprog_list.New();
     p->sx = p->psx = x;
@@ -216,7 +210,7 @@ struct Progs : sbtest::World {
 
 TEST_F(Progs, ANewProgStandsTenFramesFacingDiagonally) {
   sb::kxprog* p = AddProg(100, 100, 2);  // heading down-right
-  std::vector<sbtest::Draw> calm;
+  std::vector<sbt::Draw> calm;
   for (int i = 0; i < 11; ++i) {
     calm.push_back(AtMost(0, 1000, 840));
     if (i == 7) calm.push_back(Any(0, 100));  // footstep draw as the step turns at 2

@@ -2,30 +2,19 @@
 // in and fire shells; shells fly diagonally and bounce.
 #include "robots/quarks.h"
 
-#include "world.h"
+#include "pulsers.h"
 
 namespace {
 
-using sbtest::Above;
-using sbtest::Any;
-using sbtest::AtMost;
-using sbtest::Count;
+using sbt::Above;
+using sbt::Any;
+using sbt::AtMost;
+using sbt::Count;
 
-struct Quarks : sbtest::World {
-  sb::kxquark* AddQuark(float x, float y) {
-    sb::kxquark* q = g.kxquark_list.New();
-    q->sx = x;
-    q->sy = y;
-    q->tankdelay = 1000;
-    q->animframe = 3;
-    q->animdir = 1;
-    g.wave->quarks_remaining += 1;
-    return q;
-  }
+struct Quarks : sbt::WorldTest {
+  sb::kxquark* AddQuark(float x, float y) { return sbt::AddPulser<sbt::QuarkKind>(g, x, y); }
   sb::kxtank* AddActiveTank(float x, float y) {
-    sb::kxtank* t = g.kxtank_list.New();
-    t->sx = x;
-    t->sy = y;
+    sb::kxtank* t = sbt::At(g.kxtank_list, x, y);
     t->balldelay = 1000;
     t->animdir = 1;
     g.wave->tanks_remaining += 1;
@@ -79,46 +68,6 @@ TEST_F(Quarks, AWaitingQuarkReleasesTwoFramesAfterATankIsMarkedShot) {
   EXPECT_EQ(q->numtanks, 1);
   EXPECT_EQ(g.wave->tanks_remaining, 20);
   EXPECT_EQ(Count(g.kxtank_list), 20);
-}
-
-// --- leaving ---
-
-TEST_F(Quarks, AfterThreeReleasesAQuarkNeverDrawsToLeave) {
-  sb::kxquark* q = AddQuark(200, 150);
-  q->numtanks = 3;
-  P->SeedRandom(42);
-
-  for (int i = 0; i < 400; ++i) sb::UpdateQuarks(g);
-
-  EXPECT_EQ(Count(g.kxquark_list), 1);
-  EXPECT_EQ(g.wave->quarks_remaining, 1);
-}
-
-TEST_F(Quarks, WithThreeReleasedTheLeavingNumberIsNotEvenDrawn) {
-  sb::kxquark* s = AddQuark(200, 150);
-  s->numtanks = 3;
-  SeedSoThat({AtMost(0, 1000, 990)});
-
-  sb::UpdateQuarks(g);
-
-  EXPECT_EQ(Draws(), 1u);  // the turn test only
-}
-
-TEST_F(Quarks, ItMayLeaveInTheFrameOfItsFourthRelease) {
-  sb::kxquark* q = AddQuark(200, 150);
-  q->numtanks = 3;
-  q->tankdelay = 1;
-  g.plyr->score = 0;
-  SeedSoThat({Any(0, 20), AtMost(0, 1000, 990), Above(0, 1000, 800)});
-
-  sb::UpdateQuarks(g);
-
-  EXPECT_EQ(Count(g.kxquark_list), 0);
-  EXPECT_EQ(Count(g.kxtank_list), 1);
-  EXPECT_EQ(g.wave->quarks_remaining, 0);
-  EXPECT_EQ(g.plyr->score, 0);
-  EXPECT_EQ(Count(g.kxbit_list), 0);
-  EXPECT_EQ(Draws(), 3u);
 }
 
 // --- movement ---
@@ -206,7 +155,7 @@ TEST_F(Tanks, TreadsCountUpGoingUpDownGoingDownAndStandStillSideways) {
   sb::kxtank* sideways = AddActiveTank(100, 200);
   sideways->xv = 2.2f;
   sideways->animframe = 2;
-  std::vector<sbtest::Draw> calm(30, AtMost(0, 1000, 930));
+  std::vector<sbt::Draw> calm(30, AtMost(0, 1000, 930));
   SeedSoThat(calm);
 
   const int want_up[] = {1, 2, 3, 0, 1};

@@ -6,7 +6,7 @@
 #include "robots/brains.h"
 #include "robots/quarks.h"
 #include "robots/spheroids.h"
-#include "world.h"
+#include "support/world.h"
 
 namespace {
 
@@ -23,9 +23,7 @@ struct Kill {
 
 template <class T>
 T* Place(sb::TList<T>& list) {
-  T* r = list.New();
-  r->sx = 100.7f;
-  r->sy = 200.2f;
+  T* r = sbt::At(list, 100.7f, 200.2f);
   r->hit = 2;
   return r;
 }
@@ -54,7 +52,7 @@ const Kill kKills[] = {
 TEST(Scores, EachKindShotScoresBurstsAndSoundsAsItShould) {
   for (const Kill& k : kKills) {
     SCOPED_TRACE(k.kind);
-    sbtest::Sandbox w;
+    sbt::World w;
     sb::Game& g = w.g;
     g.plyr->score = 40;
     g.wave->brains_remaining = g.wave->spheroids_remaining = g.wave->enforcers_remaining = 3;
@@ -68,11 +66,11 @@ TEST(Scores, EachKindShotScoresBurstsAndSoundsAsItShould) {
       EXPECT_EQ(g.wave->*k.counter, 2);
     }
     // Spawners show the 1000 they earn; the rest show nothing.
-    EXPECT_EQ(sbtest::Count(g.kxpoint_list), k.points == 2000 ? 1 : 0);
+    EXPECT_EQ(sbt::Count(g.kxpoint_list), k.points == 2000 ? 1 : 0);
     if (k.bit_row < 0) {
-      EXPECT_EQ(sbtest::Count(g.kxbit_list), 0);
+      EXPECT_EQ(sbt::Count(g.kxbit_list), 0);
     } else {
-      ASSERT_EQ(sbtest::Count(g.kxbit_list), 12);
+      ASSERT_EQ(sbt::Count(g.kxbit_list), 12);
       const sb::kxbit* first = g.kxbit_list.First();
       EXPECT_EQ(first->frame, 12 * k.bit_row);
       EXPECT_EQ(first->sx, static_cast<float>(k.ox - 5));

@@ -1,11 +1,11 @@
 // Sound requests: raised anywhere, played once per frame, one voice per file.
 #include "play/sound.h"
 
-#include "world.h"
+#include "support/world.h"
 
 namespace {
 
-struct Sounds : sbtest::World {
+struct Sounds : sbt::WorldTest {
   Sounds() { CountingSounds(); }
 };
 

@@ -4,29 +4,22 @@
 
 #include <cmath>
 
-#include "world.h"
+#include "pulsers.h"
 
 namespace {
 
-using sbtest::Above;
-using sbtest::Any;
-using sbtest::AtMost;
-using sbtest::Count;
+using sbt::Above;
+using sbt::Any;
+using sbt::AtMost;
+using sbt::Count;
 
-struct Spheroids : sbtest::World {
+struct Spheroids : sbt::WorldTest {
   sb::kxspheroid* AddSpheroid(float x, float y) {
-    sb::kxspheroid* s = g.kxspheroid_list.New();
-    s->sx = x;
-    s->sy = y;
-    s->enforcerdelay = 1000;
-    s->animframe = 3;
-    s->animdir = 1;
-    g.wave->spheroids_remaining += 1;
-    return s;
+    return sbt::AddPulser<sbt::SpheroidKind>(g, x, y);
   }
 };
 
-// --- releasing and leaving ---
+// --- releasing (leaving: leaving_test.cpp) ---
 
 TEST_F(Spheroids, AnExpiringCountdownReleasesAnEnforcerSeenAtCell4ThisFrame) {
   sb::kxspheroid* s = AddSpheroid(200.7f, 150.2f);
@@ -60,46 +53,6 @@ TEST_F(Spheroids, EnforcersHaveNoLimit) {
   EXPECT_EQ(g.wave->enforcers_remaining, 41);
 }
 
-TEST_F(Spheroids, AfterThreeReleasesASpheroidNeverDrawsToLeave) {
-  sb::kxspheroid* s = AddSpheroid(200, 150);
-  s->numenforcers = 3;
-  P->SeedRandom(99);
-
-  for (int i = 0; i < 400; ++i) sb::UpdateSpheroids(g);
-
-  EXPECT_EQ(Count(g.kxspheroid_list), 1);
-  EXPECT_EQ(g.wave->spheroids_remaining, 1);
-}
-
-TEST_F(Spheroids, WithThreeReleasedTheLeavingNumberIsNotEvenDrawn) {
-  sb::kxspheroid* s = AddSpheroid(200, 150);
-  s->numenforcers = 3;
-  SeedSoThat({AtMost(0, 1000, 980)});
-
-  sb::UpdateSpheroids(g);
-
-  EXPECT_EQ(Draws(), 1u);  // the turn test only
-}
-
-TEST_F(Spheroids, ItMayLeaveInTheFrameOfItsFourthRelease) {
-  sb::kxspheroid* s = AddSpheroid(200, 150);
-  s->numenforcers = 3;
-  s->enforcerdelay = 1;
-  g.plyr->score = 0;
-  // new enforcer's spark delay, turn test, leaving test
-  SeedSoThat({Any(0, 20), AtMost(0, 1000, 980), Above(0, 1000, 800)});
-
-  sb::UpdateSpheroids(g);
-
-  EXPECT_EQ(Count(g.kxspheroid_list), 0);
-  EXPECT_EQ(Count(g.kxenforcer_list), 1);
-  EXPECT_EQ(g.wave->spheroids_remaining, 0);
-  EXPECT_EQ(g.wave->spheroids_killed, 0);
-  EXPECT_EQ(g.plyr->score, 0);
-  EXPECT_EQ(Count(g.kxbit_list), 0);
-  EXPECT_EQ(Draws(), 3u);
-}
-
 // --- movement ---
 
 TEST_F(Spheroids, OneSpheroidsRandomTurnTurnsEveryLaterSpheroid) {
@@ -123,7 +76,7 @@ TEST_F(Spheroids, OneSpheroidsRandomTurnTurnsEveryLaterSpheroid) {
 
 // --- enforcers ---
 
-struct Enforcers : sbtest::World {};
+struct Enforcers : sbt::WorldTest {};
 
 TEST_F(Enforcers, ANewEnforcerAimsAtThePlayerButGrowsSevenFramesFirst) {
   g.plyr->sx = 300;
@@ -170,11 +123,9 @@ TEST_F(Enforcers, ATurnMayDodgeAwayOnOneAxis) {
 
 // --- sparks ---
 
-struct Sparks : sbtest::World {
+struct Sparks : sbt::WorldTest {
   sb::kxplus* AddSpark(float x, float y, float xv, float yv) {
-    sb::kxplus* p = g.kxplus_list.New();
-    p->sx = x;
-    p->sy = y;
+    sb::kxplus* p = sbt::At(g.kxplus_list, x, y);
     p->xv = xv;
     p->yv = yv;
     p->dur = 75;

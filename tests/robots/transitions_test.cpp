@@ -8,13 +8,13 @@
 
 #include "draw/drawutil.h"
 #include "robots/bits.h"
-#include "world.h"
+#include "support/world.h"
 
 namespace {
 
-using sbtest::Count;
+using sbt::Count;
 
-struct Transitions : sbtest::World {
+struct Transitions : sbt::WorldTest {
   // Requests raised in each presented frame, noted before they are played.
   std::vector<std::array<int, sb::kSndCount>> raised;
   std::vector<int> syncs;
@@ -22,11 +22,11 @@ struct Transitions : sbtest::World {
   Transitions() {
     CountingSounds();
     P->OpenDisplay(640, 480, 0, 60, 0);
-    Backend().on_present = [this](int, const uint32_t*) {
+    Hb().on_present = [this](int, const uint32_t*) {
       std::array<int, sb::kSndCount> r{};
       for (int i = 0; i < sb::kSndCount; ++i) r[static_cast<size_t>(i)] = g.req[i];
       raised.push_back(r);
-      syncs.push_back(Backend().LastSync());
+      syncs.push_back(Hb().LastSync());
     };
   }
 
@@ -42,13 +42,9 @@ struct Transitions : sbtest::World {
 // --- wave intro ---
 
 TEST_F(Transitions, TheWaveIntroPresents62FramesWithBirthSoundsOnCue) {
-  sb::kxgrunt* gr = g.kxgrunt_list.New();
-  gr->sx = 100;
-  gr->sy = 100;
+  sb::kxgrunt* gr = sbt::At(g.kxgrunt_list, 100, 100);
   gr->animdir = 1;
-  sb::kxbrain* b = g.kxbrain_list.New();
-  b->sx = 400;
-  b->sy = 300;
+  sb::kxbrain* b = sbt::At(g.kxbrain_list, 400, 300);
   b->cruisedelay = 1000;
   b->animdir = 1;
   sb::Raise(g, sb::kSndNewwave);  // as the wave set-up leaves it
@@ -71,9 +67,7 @@ TEST_F(Transitions, TheWaveIntroPresents62FramesWithBirthSoundsOnCue) {
 }
 
 TEST_F(Transitions, AWaveWithoutGruntsOrBrainsRaisesNoBirthSounds) {
-  sb::kxhulk* h = g.kxhulk_list.New();
-  h->sx = 100;
-  h->sy = 100;
+  sbt::At(g.kxhulk_list, 100, 100);
   P->SeedRandom(12);
 
   sb::WaveIntro(g, 0);
@@ -84,9 +78,7 @@ TEST_F(Transitions, AWaveWithoutGruntsOrBrainsRaisesNoBirthSounds) {
 }
 
 TEST_F(Transitions, BrainsFlickerByADrawPerFrameUntilTheyStartToMove) {
-  sb::kxbrain* b = g.kxbrain_list.New();
-  b->sx = 400;
-  b->sy = 300;
+  sb::kxbrain* b = sbt::At(g.kxbrain_list, 400, 300);
   b->cruisedelay = 1000;
   b->animdir = 1;
   P->SeedRandom(13);
@@ -98,13 +90,9 @@ TEST_F(Transitions, BrainsFlickerByADrawPerFrameUntilTheyStartToMove) {
 }
 
 TEST_F(Transitions, TheResumeIntroPresents22FramesAndMovesNothing) {
-  sb::kxgrunt* gr = g.kxgrunt_list.New();
-  gr->sx = 100;
-  gr->sy = 100;
+  sb::kxgrunt* gr = sbt::At(g.kxgrunt_list, 100, 100);
   gr->xv = 2;
-  sb::kxhuman* h = g.kxhuman_list.New();
-  h->sx = 200;
-  h->sy = 200;
+  sb::kxhuman* h = sbt::At(g.kxhuman_list, 200, 200);
   h->xv = 1;
 
   sb::WaveIntro(g, 1);
@@ -125,12 +113,10 @@ TEST_F(Transitions, DeathPlaysItsSoundAloneThenRuns100FramesWithFragmentsFlying)
   sb::kxbit* first = g.kxbit_list.First();
   const float start_x = first->sx;
   float x_at_first_frame = 0;
-  sb::kxgrunt* gr = g.kxgrunt_list.New();
-  gr->sx = 300;
-  gr->sy = 300;
+  sb::kxgrunt* gr = sbt::At(g.kxgrunt_list, 300, 300);
   gr->xv = 2;
   int frames = 0;
-  Backend().on_present = [&](int, const uint32_t*) {
+  Hb().on_present = [&](int, const uint32_t*) {
     if (++frames == 1) x_at_first_frame = first->sx;
   };
 
@@ -152,8 +138,8 @@ TEST_F(Transitions, DeathPlaysItsSoundAloneThenRuns100FramesWithFragmentsFlying)
 TEST_F(Transitions, TheOutroClosesAndOpens30RingsInStepWithTheRefresh) {
   g.wave->borderstyle = 1;  // a border that does not cycle the colour itself
   std::vector<uint32_t> ring0_top, ring29_top;
-  Backend().on_present = [&](int, const uint32_t* px) {
-    syncs.push_back(Backend().LastSync());
+  Hb().on_present = [&](int, const uint32_t* px) {
+    syncs.push_back(Hb().LastSync());
     ring0_top.push_back(px[2 * 640 + 320]);
     ring29_top.push_back(px[234 * 640 + 320]);
   };
