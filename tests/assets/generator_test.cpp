@@ -103,46 +103,43 @@ TEST_F(Generator, AStrayRowWidthIsReportedAtItsLine) {
   ExpectFailure(Run(), "grunts.art:" + std::to_string(line) + ":", "wide");
 }
 
-TEST_F(Generator, ACharacterMissingFromThePaletteIsReportedAtItsRow) {
-  fs::path f = assets / "images" / "balls.art";
-  int line = ReplaceLine(f, "oOPOo", "oOQOo");
-  ASSERT_GT(line, 0);
-  ExpectFailure(Run(), "balls.art:" + std::to_string(line) + ":", "'Q'");
+// One edited line in a source: the run fails naming the file, the line and
+// what is wrong with it.
+struct BadLine {
+  const char* file;  // under the assets folder
+  const char* line;  // as it stands, trimmed
+  const char* with;
+  const char* what;  // in the message
+};
+
+void PrintTo(const BadLine& b, std::ostream* os) {
+  *os << b.file << ": " << b.with;
 }
 
-TEST_F(Generator, BlackCannotBeADrawnColour) {
-  fs::path f = assets / "images" / "balls.art";
-  int line = ReplaceLine(f, "o 170 30 150", "o 0 0 0");
+struct OneBadLine : Generator, ::testing::WithParamInterface<BadLine> {};
+
+TEST_P(OneBadLine, IsReportedAtItsLine) {
+  const BadLine& b = GetParam();
+  const int line = ReplaceLine(assets / b.file, b.line, b.with);
   ASSERT_GT(line, 0);
-  ExpectFailure(Run(), "balls.art:" + std::to_string(line) + ":", "transparent");
+  ExpectFailure(Run(), fs::path(b.file).filename().string() + ":" + std::to_string(line) + ":",
+                b.what);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Generator, OneBadLine,
+    ::testing::Values(
+        BadLine{"images/balls.art", "oOPOo", "oOQOo", "'Q'"},  // not in the palette
+        BadLine{"images/balls.art", "o 170 30 150", "o 0 0 0", "transparent"},  // black
+        BadLine{"images/pluses.art", "across 8", "acros 8", "acros"},           // unknown directive
+        BadLine{"sounds/bonus.sfx", "peak -5", "peak 0", "'peak' value 0 is outside"},
+        // a voice of 2 s makes the sound too long
+        BadLine{"sounds/prog.sfx", "env 0.001 0.01 0.04", "length 2", "outside"}));
 
 TEST_F(Generator, ACellLeftUndefinedIsReported) {
   fs::path f = assets / "images" / "balls.art";
   ASSERT_GT(ReplaceLine(f, "cells 0 shell b0 b1 b2 b3", "cells 0 shell b0 b1 b2"), 0);
   ExpectFailure(Run(), "balls.art", "cell 3");
-}
-
-TEST_F(Generator, AnUnknownDirectiveIsReportedAtItsLine) {
-  fs::path f = assets / "images" / "pluses.art";
-  int line = ReplaceLine(f, "across 8", "acros 8");
-  ASSERT_GT(line, 0);
-  ExpectFailure(Run(), "pluses.art:" + std::to_string(line) + ":", "acros");
-}
-
-TEST_F(Generator, ASoundLouderThanMinusOneDecibelIsRefused) {
-  fs::path f = assets / "sounds" / "bonus.sfx";
-  int line = ReplaceLine(f, "peak -5", "peak 0");
-  ASSERT_GT(line, 0);
-  ExpectFailure(Run(), "bonus.sfx:" + std::to_string(line) + ":", "'peak' value 0 is outside");
-}
-
-TEST_F(Generator, ASoundOutsideTheLengthLimitsIsRefused) {
-  fs::path f = assets / "sounds" / "prog.sfx";
-  // A voice of 2 s would make the sound too long.
-  int line = ReplaceLine(f, "env 0.001 0.01 0.04", "length 2");
-  ASSERT_GT(line, 0);
-  ExpectFailure(Run(), "prog.sfx:" + std::to_string(line) + ":", "outside");
 }
 
 TEST_F(Generator, AnEmptyAssetFolderIsAnErrorNotACrash) {
