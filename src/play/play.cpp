@@ -225,12 +225,7 @@ void PlayGame(Game& g) {
     // Points, skulls and the status line age and award every frame, also after game over.
     DrawHumans(g);
     DrawRobots(g);
-    DrawBits(g);
-    DrawPoints(g);
-    DrawDeaths(g);
-    DrawShrinkles(g);
-    DrawHud(g);
-    DrawBorder(g);
+    DrawEffectsAndHud(g);
     if (p.gameover == 1) DrawGameOver(g);
 
     g.P.Flip(0);

@@ -20,6 +20,14 @@ void White(Game& g) {
   g.P.SetColor(255, 255, 255);
 }
 
+// The status line and border under every intro frame, in white.
+void BeginIntroFrame(Game& g) {
+  White(g);
+  DrawHud(g);
+  DrawBorder(g);
+  White(g);
+}
+
 void EndIntroFrame(Game& g) {
   g.P.Flip(0);
   PlaySoundRequests(g);
@@ -70,10 +78,7 @@ void MaterialisePlayer(Game& g, int i) {
 
 void WaveStartIntro(Game& g) {
   for (int i = 0; i < kIntroFrames; ++i) {
-    White(g);
-    DrawHud(g);
-    DrawBorder(g);
-    White(g);
+    BeginIntroFrame(g);
 
     if (i > 10) DrawHumans(g);
 
@@ -129,10 +134,7 @@ void WaveStartIntro(Game& g) {
 // moves.
 void ResumeIntro(Game& g) {
   for (int i = 0; i < kResumeFrames; ++i) {
-    White(g);
-    DrawHud(g);
-    DrawBorder(g);
-    White(g);
+    BeginIntroFrame(g);
     if (i > 0) DrawHumans(g);
     if (i > 5) DrawRobots(g);
     if (i > 10) DrawPlayer(g);
@@ -156,6 +158,15 @@ void DrawRings(Game& g, const Rgb* ring, int s) {
 
 }  // namespace
 
+void DrawEffectsAndHud(Game& g) {
+  DrawBits(g);
+  DrawPoints(g);
+  DrawDeaths(g);
+  DrawShrinkles(g);
+  DrawHud(g);
+  DrawBorder(g);
+}
+
 void PlayerDeath(Game& g) {
   // The death sound starts at once and alone.
   ClearSoundRequests(g);
@@ -170,12 +181,7 @@ void PlayerDeath(Game& g) {
     DrawHumans(g);
     DrawRobots(g);
     UpdateBits(g);  // fragments keep flying over the frozen scene
-    DrawBits(g);
-    DrawPoints(g);
-    DrawDeaths(g);
-    DrawShrinkles(g);
-    DrawHud(g);
-    DrawBorder(g);
+    DrawEffectsAndHud(g);
     g.P.Flip(0);
     g.P.Cls();
     g.P.Delay(10);
@@ -207,12 +213,7 @@ void WaveOutro(Game& g) {
     DrawHumans(g);
     DrawRobots(g);
     DrawShots(g);
-    DrawBits(g);
-    DrawPoints(g);
-    DrawDeaths(g);
-    DrawShrinkles(g);
-    DrawHud(g);
-    DrawBorder(g);
+    DrawEffectsAndHud(g);
     g.P.SetViewport(0, 0, 640, 480);
     DrawRings(g, ring, s);
     g.P.Delay(10);

@@ -6,6 +6,9 @@
 namespace sb {
 
 void PlayerDeath(Game& g);
+// Fragments, score values, skulls, shrinking humans, the status line and the
+// border: the layers over the playfield, in the order every frame draws them.
+void DrawEffectsAndHud(Game& g);
 void WaveIntro(Game& g, int restart);
 void WaveOutro(Game& g);
 void MakeWaveLabel(Game& g);
