@@ -55,6 +55,18 @@ double PromptAngle(int i) {
   return ((i / 2) % 20) * 18.0;
 }
 
+// Escape or closing the window ends the program from any menu screen.
+void QuitInput(Game& g, bool& done) {
+  if (g.P.KeyPresses(kCodeEscape)) {
+    g.quitgame = 1;
+    done = true;
+  }
+  if (g.P.CloseRequested()) {
+    g.quitgame = 1;
+    done = true;
+  }
+}
+
 // Title, attract and table screens: the later test wins (fire and O → options).
 void MenuInput(Game& g, bool& done) {
   if (FirePressed(g)) {
@@ -65,14 +77,7 @@ void MenuInput(Game& g, bool& done) {
     g.gamestate = 3;
     done = true;
   }
-  if (g.P.KeyPresses(kCodeEscape)) {
-    g.quitgame = 1;
-    done = true;
-  }
-  if (g.P.CloseRequested()) {
-    g.quitgame = 1;
-    done = true;
-  }
+  QuitInput(g, done);
 }
 
 void ScreenFrame(Game& g) {
@@ -243,14 +248,7 @@ void OptionsScreen(Game& g) {
       g.gamestate = 2;
       done = true;
     }
-    if (g.P.KeyPresses(kCodeEscape)) {
-      g.quitgame = 1;
-      done = true;
-    }
-    if (g.P.CloseRequested()) {
-      g.quitgame = 1;
-      done = true;
-    }
+    QuitInput(g, done);
 
     int dir = 0;
     if (polldelay <= 0) {
