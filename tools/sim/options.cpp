@@ -20,6 +20,52 @@ bool HasImageExt(const std::string& path) {
   return ext == "png" || ext == "bmp";
 }
 
+// "N:REST" with a whole N >= 1 and something after the colon.
+bool CountAndRest(const std::string& val, int64_t& n, std::string& rest) {
+  const auto colon = val.find(':');
+  if (colon == std::string::npos || !ToInt(val.substr(0, colon), n) || n < 1 ||
+      colon + 1 >= val.size()) {
+    return false;
+  }
+  rest = val.substr(colon + 1);
+  return true;
+}
+
+// Options that only switch something on, take a text, or take a bounded number.
+struct FlagOption {
+  const char* name;
+  bool Options::*field;
+};
+constexpr FlagOption kFlags[] = {{"--invincible", &Options::invincible},
+                                 {"--bot", &Options::bot},
+                                 {"--digest", &Options::digest},
+                                 {"--no-draw", &Options::no_draw}};
+struct TextOption {
+  const char* name;
+  std::string Options::*field;
+};
+constexpr TextOption kTexts[] = {{"--input", &Options::input},
+                                 {"--trace", &Options::trace},
+                                 {"--audio", &Options::audio},
+                                 {"--assets", &Options::assets}};
+struct RangeOption {
+  const char* name;
+  std::optional<int> Options::*field;
+  int64_t lo, hi;
+};
+constexpr RangeOption kRanges[] = {
+    {"--difficulty", &Options::difficulty, 1, 5},   {"--lives", &Options::lives, 0, 99},
+    {"--controls", &Options::controls, 0, 7},       {"--sound", &Options::sound, 0, 1},
+    {"--freeman", &Options::freeman, 5000, 200000}, {"--wave", &Options::wave, 1, 100}};
+
+template <class T, std::size_t N>
+const T* Find(const T (&table)[N], const std::string& name) {
+  for (const T& t : table) {
+    if (name == t.name) return &t;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 const char* UsageText() {
@@ -96,14 +142,17 @@ ParseResult ParseOptions(const std::vector<std::string>& args, Options& o, std::
       }
       return true;
     };
-    auto small = [&](int64_t lo, int64_t hi, std::optional<int>& out) {
-      int64_t v = 0;
-      if (!integer(lo, hi, v)) return false;
-      out = static_cast<int>(v);
-      return true;
-    };
     int64_t v = 0;
-    if (a == "--help" || a == "-h") {
+    if (const FlagOption* f = Find(kFlags, a)) {
+      if (!flag()) return ParseResult::kError;
+      o.*(f->field) = true;
+    } else if (const TextOption* t = Find(kTexts, a)) {
+      if (!value()) return ParseResult::kError;
+      o.*(t->field) = val;
+    } else if (const RangeOption* r = Find(kRanges, a)) {
+      if (!integer(r->lo, r->hi, v)) return ParseResult::kError;
+      o.*(r->field) = static_cast<int>(v);
+    } else if (a == "--help" || a == "-h") {
       return ParseResult::kHelp;
     } else if (a == "--mode") {
       if (!value()) return ParseResult::kError;
@@ -121,40 +170,14 @@ ParseResult ParseOptions(const std::vector<std::string>& args, Options& o, std::
     } else if (a == "--frames") {
       if (!integer(0, INT64_MAX, v)) return ParseResult::kError;
       o.frames = v;
-    } else if (a == "--difficulty") {
-      if (!small(1, 5, o.difficulty)) return ParseResult::kError;
-    } else if (a == "--lives") {
-      if (!small(0, 99, o.lives)) return ParseResult::kError;
-    } else if (a == "--controls") {
-      if (!small(0, 7, o.controls)) return ParseResult::kError;
-    } else if (a == "--sound") {
-      if (!small(0, 1, o.sound)) return ParseResult::kError;
-    } else if (a == "--freeman") {
-      if (!small(5000, 200000, o.freeman)) return ParseResult::kError;
-    } else if (a == "--wave") {
-      if (!small(1, 100, o.wave)) return ParseResult::kError;
-    } else if (a == "--invincible") {
-      if (!flag()) return ParseResult::kError;
-      o.invincible = true;
-    } else if (a == "--input") {
-      if (!value()) return ParseResult::kError;
-      o.input = val;
-    } else if (a == "--bot") {
-      if (!flag()) return ParseResult::kError;
-      o.bot = true;
-    } else if (a == "--trace") {
-      if (!value()) return ParseResult::kError;
-      o.trace = val;
     } else if (a == "--shot") {
       if (!value()) return ParseResult::kError;
-      auto colon = val.find(':');
       int64_t f = 0;
-      if (colon == std::string::npos || !ToInt(val.substr(0, colon), f) || f < 1 ||
-          colon + 1 >= val.size()) {
+      std::string path;
+      if (!CountAndRest(val, f, path)) {
         err = "option --shot: '" + val + "' is not FRAME:PATH with FRAME >= 1";
         return ParseResult::kError;
       }
-      std::string path = val.substr(colon + 1);
       if (!HasImageExt(path)) {
         err = "option --shot: '" + path + "' must end in .png or .bmp";
         return ParseResult::kError;
@@ -162,27 +185,14 @@ ParseResult ParseOptions(const std::vector<std::string>& args, Options& o, std::
       o.shots.push_back({f, path});
     } else if (a == "--shots-every") {
       if (!value()) return ParseResult::kError;
-      auto colon = val.find(':');
       int64_t k = 0;
-      if (colon == std::string::npos || !ToInt(val.substr(0, colon), k) || k < 1 ||
-          colon + 1 >= val.size()) {
+      std::string dir;
+      if (!CountAndRest(val, k, dir)) {
         err = "option --shots-every: '" + val + "' is not K:DIR with K >= 1";
         return ParseResult::kError;
       }
       o.shots_every = k;
-      o.shots_dir = val.substr(colon + 1);
-    } else if (a == "--digest") {
-      if (!flag()) return ParseResult::kError;
-      o.digest = true;
-    } else if (a == "--no-draw") {
-      if (!flag()) return ParseResult::kError;
-      o.no_draw = true;
-    } else if (a == "--audio") {
-      if (!value()) return ParseResult::kError;
-      o.audio = val;
-    } else if (a == "--assets") {
-      if (!value()) return ParseResult::kError;
-      o.assets = val;
+      o.shots_dir = dir;
     } else {
       err = "unknown option '" + args[i] + "' (see --help)";
       return ParseResult::kError;
