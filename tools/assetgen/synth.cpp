@@ -120,6 +120,14 @@ class SfxParser {
     return v;
   }
 
+  // "KEY A [B]": a setting that glides from A to B over the voice, or holds A.
+  void StartAndEnd(const std::vector<std::string>& t, int ln, const char* usage, double lo,
+                   double hi, double& a, double& b) {
+    if (t.size() != 2 && t.size() != 3) src_.Fail(ln, usage);
+    a = b = Real(ln, t[1], lo, hi);
+    if (t.size() == 3) b = Real(ln, t[2], lo, hi);
+  }
+
   size_t ParseVoice(size_t i) {
     const auto& lines = src_.Lines();
     Voice v;
@@ -149,9 +157,7 @@ class SfxParser {
         else
           src_.Fail(ln, "unknown wave '" + t[1] + "' (sine, square, triangle, saw, noise)");
       } else if (k == "duty") {
-        if (t.size() != 2 && t.size() != 3) src_.Fail(ln, "usage: duty D [D2]");
-        v.duty0 = v.duty1 = Real(ln, t[1], 0.05, 0.95);
-        if (t.size() == 3) v.duty1 = Real(ln, t[2], 0.05, 0.95);
+        StartAndEnd(t, ln, "usage: duty D [D2]", 0.05, 0.95, v.duty0, v.duty1);
       } else if (k == "start") {
         Count(t, 1, ln);
         v.start = Real(ln, t[1], 0, kMaxSeconds);
@@ -189,9 +195,7 @@ class SfxParser {
         Count(t, 1, ln);
         v.gain = Real(ln, t[1], 0, 4);
       } else if (k == "lowpass") {
-        if (t.size() != 2 && t.size() != 3) src_.Fail(ln, "usage: lowpass F [F2]");
-        v.lp0 = v.lp1 = Real(ln, t[1], 20, 20000);
-        if (t.size() == 3) v.lp1 = Real(ln, t[2], 20, 20000);
+        StartAndEnd(t, ln, "usage: lowpass F [F2]", 20, 20000, v.lp0, v.lp1);
       } else if (k == "highpass") {
         Count(t, 1, ln);
         v.hp = Real(ln, t[1], 1, 20000);
