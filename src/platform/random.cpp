@@ -23,8 +23,9 @@ double Random::Real(double lo, double hi) {
   int32_t s1 = Next();
   int32_t s2 = Next();
   ++draws_;
-  double f = (static_cast<double>(s1 & 0x1FFFFFFC) + static_cast<double>(s2 & 0x1FFFFFF8) / 134217728.0) /
-             536870912.0;
+  double f =
+      (static_cast<double>(s1 & 0x1FFFFFFC) + static_cast<double>(s2 & 0x1FFFFFF8) / 134217728.0) /
+      536870912.0;
   if (lo > hi) {
     double t = lo;
     lo = hi;

@@ -50,10 +50,9 @@ extern const char* const kSoundNames[kSndCount];
 // Image handles, in load order.
 struct Images {
   int imgplayer = 0, imghulks = 0, imggrunts = 0, imgprogs = 0, imgbrains = 0, imgcruises = 0,
-      imgspheroids = 0, imgenforcers = 0, imgquarks = 0, imgtanks = 0, imgballs = 0,
-      imgpluses = 0, imgelectrodes = 0, imghumans = 0, imgshots = 0, imgdeath = 0, imgbits = 0,
-      imgbitsv = 0, imgpoints = 0, imgfont = 0, imgarrow = 0, imglogo = 0, imgtitle = 0,
-      imgwave = 0;
+      imgspheroids = 0, imgenforcers = 0, imgquarks = 0, imgtanks = 0, imgballs = 0, imgpluses = 0,
+      imgelectrodes = 0, imghumans = 0, imgshots = 0, imgdeath = 0, imgbits = 0, imgbitsv = 0,
+      imgpoints = 0, imgfont = 0, imgarrow = 0, imglogo = 0, imgtitle = 0, imgwave = 0;
 };
 
 // The twenty-two behaviour settings (single-precision, reset per wave, ramped per frame).
@@ -255,7 +254,11 @@ template <class T>
 inline T Sgn(T x) {
   return static_cast<T>((x > 0) - (x < 0));
 }
-inline void AddScore(Game& g, int32_t points) { g.plyr->score = WrapAdd(g.plyr->score, points); }
-inline void Raise(Game& g, Snd s) { g.req[s] = 1; }
+inline void AddScore(Game& g, int32_t points) {
+  g.plyr->score = WrapAdd(g.plyr->score, points);
+}
+inline void Raise(Game& g, Snd s) {
+  g.req[s] = 1;
+}
 
 }  // namespace sb
