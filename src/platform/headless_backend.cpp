@@ -34,13 +34,19 @@ void HeadlessBackend::PumpEvents(InputState& input) {
 void HeadlessBackend::Delay(int ms) {
   if (ms < 0) return;
   clock_ += static_cast<uint32_t>(ms);
-  if (capture_ && mixer_) {
+  if (mixer_) {
+    // The sound goes on while the clock runs: mixed into the capture when
+    // it is on, else just played through, so finished voices leave.
     const uint64_t before = mixed_ms_ * Mixer::kRate / 1000;
     mixed_ms_ += static_cast<uint64_t>(ms);
     const uint64_t n = mixed_ms_ * Mixer::kRate / 1000 - before;
-    const size_t at = captured_.size();
-    captured_.resize(at + n);
-    mixer_->Mix(captured_.data() + at, static_cast<int>(n));
+    if (capture_) {
+      const size_t at = captured_.size();
+      captured_.resize(at + n);
+      mixer_->Mix(captured_.data() + at, static_cast<int>(n));
+    } else {
+      mixer_->Advance(static_cast<int>(n));
+    }
   }
   if (on_delay) on_delay(ms);
 }

@@ -47,8 +47,8 @@ class HeadlessBackend : public Backend {
   void SetMillis(uint32_t ms) { clock_ = ms; }
 
   // Audio capture: while on, each Delay(ms) mixes ms * 44100 / 1000 samples
-  // (rounding carried over) into Captured(). Off by default: sounds then
-  // simply never finish playing, which no game logic can observe.
+  // (rounding carried over) into Captured(). Off by default: the voices then
+  // only move on by as many samples, unheard, and leave when they end.
   void SetAudioCapture(bool on) { capture_ = on; }
   const std::vector<int16_t>& Captured() const { return captured_; }
   void ClearCaptured() { captured_.clear(); }

@@ -3,7 +3,6 @@
 // memory, so images survive any re-opening of the display.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -37,23 +36,33 @@ struct Picture {
   void Finish();
 };
 
+// A cell's texels split into 16-bit planes for the sub-pixel fast path: per
+// row R, G, B and coverage (0 or 1), the edge texels repeated once all round
+// (which is what clamp-to-edge sampling reads) and every column repeated
+// `s` times across, so that the texels under consecutive pixels at scale s
+// are consecutive. Rows: ch + 2; each row holds the four planes one after
+// another, `stride` values each (slack at the end for 8-wide reads).
+struct Planes {
+  int s = 0;
+  int stride = 0;
+  std::vector<uint16_t> v;
+  const uint16_t* Row(int q) const { return v.data() + static_cast<size_t>(q) * 4 * stride; }
+};
+
 struct Frame {
   std::vector<uint32_t> texels;  // cw*ch
-  // Drawn pictures derived from texels, built on first use and dropped when
-  // the texels change: at whole-pixel positions at scale 1 and exactly 2x,
-  // and a few recently seen other sampling phases (keyed by their taps).
+  // Derived from texels, built on first use and dropped when the texels
+  // change: the drawn pictures at whole-pixel positions at scale 1 and
+  // exactly 2x, and the planes for sub-pixel drawing at horizontal scale 1
+  // and 2.
   std::unique_ptr<Picture> at1;
   std::unique_ptr<Picture> at2;
-  struct Phase {
-    std::vector<int32_t> cols, rows;
-    std::unique_ptr<Picture> pic;  // null until the phase is seen twice
-  };
-  std::array<Phase, 4> phases;
-  size_t next_phase = 0;
+  std::unique_ptr<Planes> planes[2];
   void Invalidate() {
     at1.reset();
     at2.reset();
-    for (auto& p : phases) p = Phase{};
+    planes[0].reset();
+    planes[1].reset();
   }
 };
 

@@ -50,6 +50,7 @@ Mixer::~Mixer() {
 int Mixer::AddSound(std::vector<int16_t> samples) {
   auto* s = new Sound{std::move(samples)};
   sounds_.push_back(s);
+  started_of_.push_back(0);
   return static_cast<int>(sounds_.size());
 }
 
@@ -112,6 +113,19 @@ void Mixer::Play(int handle) {
   if (voices_.size() >= kMaxVoices) voices_.erase(voices_.begin());
   voices_.push_back(Voice{s, 0});
   ++started_;
+  ++started_of_[static_cast<size_t>(handle) - 1];
+}
+
+uint64_t Mixer::Started(int handle) const {
+  if (handle <= 0 || handle > static_cast<int>(started_of_.size())) return 0;
+  return started_of_[static_cast<size_t>(handle) - 1];
+}
+
+void Mixer::Advance(int n) {
+  if (n <= 0 || voices_.empty()) return;
+  for (Voice& v : voices_)
+    v.pos += std::min(static_cast<size_t>(n), v.sound->samples.size() - v.pos);
+  std::erase_if(voices_, [](const Voice& v) { return v.pos >= v.sound->samples.size(); });
 }
 
 void Mixer::Mix(int16_t* out, int n) {

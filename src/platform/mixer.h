@@ -30,11 +30,15 @@ class Mixer {
   void Play(int handle);
   // Fills out with the next n mixed samples; finished voices are retired.
   void Mix(int16_t* out, int n);
+  // Lets n samples' time pass unheard: every voice moves on as Mix would
+  // move it and finished ones are retired, without summing anything (a
+  // headless run that does not capture its sound).
+  void Advance(int n);
   int ActiveVoices() const { return static_cast<int>(voices_.size()); }
-  // Voices started since the mixer was made.
+  // Voices started since the mixer was made, in all and of one sound.
   uint64_t Started() const { return started_; }
-  // Beyond this many voices the oldest gives way (a run that never mixes
-  // keeps its voices).
+  uint64_t Started(int handle) const;
+  // Beyond this many voices the oldest gives way.
   static constexpr size_t kMaxVoices = 65536;
 
  private:
@@ -45,6 +49,7 @@ class Mixer {
   std::vector<Sound*> sounds_;  // owned; never freed while the mixer lives
   std::vector<Voice> voices_;
   std::vector<int32_t> acc_;
+  std::vector<uint64_t> started_of_;  // by handle - 1
   uint64_t started_ = 0;
 };
 

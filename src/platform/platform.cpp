@@ -1,5 +1,7 @@
 #include "platform/platform.h"
 
+#include <algorithm>
+
 #include "platform/file_table.h"
 #include "platform/image_store.h"
 #include "platform/input.h"
@@ -55,6 +57,7 @@ bool Platform::FullScreen() const {
 }
 
 void Platform::Cls() {
+  if (log_) Log(DrawCall::kCls, {}, {});
   renderer_->Cls();
 }
 
@@ -64,37 +67,44 @@ void Platform::Flip(int sync) {
 }
 
 void Platform::SetColor(int r, int g, int b) {
+  if (log_) Log(DrawCall::kColor, {r, g, b}, {});
   renderer_->SetColor(r, g, b);
 }
 void Platform::GetColor(int& r, int& g, int& b) const {
   renderer_->GetColor(r, g, b);
 }
 void Platform::SetAlpha(double a) {
+  if (log_) Log(DrawCall::kAlpha, {}, {a});
   renderer_->SetAlpha(a);
 }
 double Platform::GetAlpha() const {
   return renderer_->GetAlpha();
 }
 void Platform::SetScale(float sx, float sy) {
+  if (log_) Log(DrawCall::kScale, {}, {sx, sy});
   renderer_->SetScale(sx, sy);
 }
 void Platform::GetScale(float& sx, float& sy) const {
   renderer_->GetScale(sx, sy);
 }
 void Platform::SetViewport(int x, int y, int w, int h) {
+  if (log_) Log(DrawCall::kViewport, {x, y, w, h}, {});
   renderer_->SetViewport(x, y, w, h);
 }
 
 void Platform::DrawImage(int image, float x, float y, int frame) {
+  if (log_) Log(DrawCall::kImage, {image, frame}, {x, y});
   if (!renderer_->Enabled()) return;
   if (Image* img = images_->Get(image)) renderer_->DrawImage(*img, x, y, frame);
 }
 
 void Platform::DrawLine(float x1, float y1, float x2, float y2) {
+  if (log_) Log(DrawCall::kLine, {}, {x1, y1, x2, y2});
   renderer_->DrawLine(x1, y1, x2, y2);
 }
 
 void Platform::DrawRect(float x, float y, float w, float h) {
+  if (log_) Log(DrawCall::kRect, {}, {x, y, w, h});
   renderer_->DrawRect(x, y, w, h);
 }
 
@@ -220,6 +230,15 @@ bool Platform::FileWritable(const std::string& path) {
 }
 
 // --- access ---
+
+void Platform::Log(DrawCall::Kind k, std::initializer_list<int> n,
+                   std::initializer_list<double> v) {
+  DrawCall c;
+  c.kind = k;
+  std::copy(n.begin(), n.end(), c.n);
+  std::copy(v.begin(), v.end(), c.v);
+  log_->push_back(c);
+}
 
 const uint32_t* Platform::Framebuffer() const {
   return renderer_->Pixels();

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +26,15 @@ class FileTable;
 
 inline constexpr int kScreenW = 640;
 inline constexpr int kScreenH = 480;
+
+// One drawing call as the game made it: what a draw log holds, so a frame
+// can be replayed (benchmarks) on this renderer or another.
+struct DrawCall {
+  enum Kind { kCls, kColor, kAlpha, kScale, kViewport, kImage, kLine, kRect };
+  Kind kind = kCls;
+  int n[4] = {};     // colour r, g, b; viewport x, y, w, h; image handle, frame
+  double v[4] = {};  // alpha; scale sx, sy; image x, y; line or rectangle
+};
 
 class Platform {
  public:
@@ -108,9 +118,13 @@ class Platform {
   // Switches drawing off (simulator speed runs): draw calls return at once,
   // everything else (state, randomness, input, sound) is unchanged.
   void SetDrawingEnabled(bool on);
+  // While set, every drawing call and drawing-state change is also appended
+  // to *log (nullptr stops).
+  void SetDrawLog(std::vector<DrawCall>* log) { log_ = log; }
 
  private:
   void Pump();
+  void Log(DrawCall::Kind k, std::initializer_list<int> n, std::initializer_list<double> v);
 
   std::unique_ptr<Backend> backend_;
   std::unique_ptr<ImageStore> images_;
@@ -121,6 +135,7 @@ class Platform {
   Random rng_;
   bool open_ = false;
   bool fullscreen_ = false;
+  std::vector<DrawCall>* log_ = nullptr;
 };
 
 }  // namespace sb

@@ -4,18 +4,38 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(__SSE2__) && defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace sb {
 
 namespace {
+
+// floor/ceil for values known to lie well inside the int32 range; no libm
+// call, which matters at several per draw.
+int32_t FloorInt(double v) {
+  const auto i = static_cast<int32_t>(v);
+  return v < i ? i - 1 : i;
+}
+int32_t CeilInt(double v) {
+  const auto i = static_cast<int32_t>(v);
+  return v > i ? i + 1 : i;
+}
 
 // Pixels whose centres lie in [min(a,b), max(a,b)), clipped to [lo, hi).
 bool Cover(double a, double b, int lo, int hi, int& p0, int& p1) {
   double mn = std::min(a, b), mx = std::max(a, b);
   if (!(mx > mn)) return false;  // also rejects NaN
-  double f0 = std::clamp(std::ceil(mn - 0.5), double(lo), double(hi));
-  double f1 = std::clamp(std::ceil(mx - 0.5), double(lo), double(hi));
-  p0 = static_cast<int>(f0);
-  p1 = static_cast<int>(f1);
+  // Clamping before rounding changes nothing inside [lo, hi] and keeps huge
+  // values away from the integer conversion.
+  p0 = CeilInt(std::clamp(mn - 0.5, lo - 1.0, hi + 1.0));
+  p1 = CeilInt(std::clamp(mx - 0.5, lo - 1.0, hi + 1.0));
+  p0 = std::clamp(p0, lo, hi);
+  p1 = std::clamp(p1, lo, hi);
   return p0 < p1;
 }
 
@@ -58,14 +78,20 @@ bool MakeTaps(double org, double scale, int n, bool filtered, int lo, int hi, Ta
   return true;
 }
 
+// round(v * t / 255) for 8-bit v and t.
+inline uint32_t TintChannel(uint32_t v, uint32_t t) {
+  return (v * t + 127) / 255;
+}
+
 // Samples the frame for every pixel of the taps' grid into dst (the pixel of
-// the first taps at dst[0]). kFlag marks written pixels with kOpaque
-// (pictures); otherwise unwritten pixels are left alone.
-template <bool kFlag, bool kTint>
+// the first taps at dst[0]), one pixel at a time. kFlag marks written pixels
+// with kOpaque (pictures); otherwise unwritten pixels are left alone.
+template <bool kFlag>
 void RenderTaps(const Image& img, const Frame& f, const int32_t* col, int ncol, const int32_t* row,
-                int nrow, uint32_t* dst, int stride, const uint8_t (*lut)[256]) {
+                int nrow, uint32_t* dst, int stride, const int tint[3]) {
   const int cw = img.cw;
   const uint32_t* tex = f.texels.data();
+  const bool white = tint[0] == 255 && tint[1] == 255 && tint[2] == 255;
   for (int r = 0; r < nrow; ++r) {
     const int32_t* rt = row + 3 * r;
     const uint32_t* r0 = tex + static_cast<size_t>(rt[0]) * cw;
@@ -76,31 +102,21 @@ void RenderTaps(const Image& img, const Frame& f, const int32_t* col, int ncol, 
       const int32_t i0 = col[3 * k], i1 = col[3 * k + 1];
       const uint32_t wx1 = uint32_t(col[3 * k + 2]), wx0 = 256 - wx1;
       const uint32_t a = r0[i0], b = r0[i1], c = r1[i0], d = r1[i1];
-      // Rows first, then columns: the same sums as the 2-D weights, in
-      // 16-bit lanes (red and blue share a word).
-      const uint32_t cov =
-          ((a >> 31) * wx0 + (b >> 31) * wx1) * wy0 + ((c >> 31) * wx0 + (d >> 31) * wx1) * wy1;
-      if (cov < 32768) continue;  // alpha test at 0.5
-      const uint32_t top_rb = (a & 0xFF00FF) * wx0 + (b & 0xFF00FF) * wx1;
-      const uint32_t bot_rb = (c & 0xFF00FF) * wx0 + (d & 0xFF00FF) * wx1;
-      const uint32_t top_g = (a >> 8 & 255) * wx0 + (b >> 8 & 255) * wx1;
-      const uint32_t bot_g = (c >> 8 & 255) * wx0 + (d >> 8 & 255) * wx1;
-      uint32_t vr = ((top_rb >> 16) * wy0 + (bot_rb >> 16) * wy1 + 32768) >> 16;
-      uint32_t vg = (top_g * wy0 + bot_g * wy1 + 32768) >> 16;
-      uint32_t vb = ((top_rb & 0xFFFF) * wy0 + (bot_rb & 0xFFFF) * wy1 + 32768) >> 16;
-      if constexpr (kTint) {
-        vr = lut[0][vr];
-        vg = lut[1][vg];
-        vb = lut[2][vb];
+      const uint32_t top = (a >> 31) * wx0 + (b >> 31) * wx1;
+      const uint32_t bot = (c >> 31) * wx0 + (d >> 31) * wx1;
+      if (top * wy0 + bot * wy1 < 32768) continue;  // alpha test at 0.5
+      uint32_t px = 0;
+      for (int sh = 16, ch = 0; sh >= 0; sh -= 8, ++ch) {
+        const uint32_t h0 = (((a >> sh) & 255) * wx0 + ((b >> sh) & 255) * wx1 + 128) >> 8;
+        const uint32_t h1 = (((c >> sh) & 255) * wx0 + ((d >> sh) & 255) * wx1 + 128) >> 8;
+        uint32_t v = (h0 * wy0 + h1 * wy1 + 128) >> 8;
+        if (!white) v = TintChannel(v, uint32_t(tint[ch]));
+        px |= v << sh;
       }
-      const uint32_t px = vr << 16 | vg << 8 | vb;
       out[k] = kFlag ? (px | kOpaque) : px;
     }
   }
 }
-
-// Pictures larger than this are not cached: drawn directly instead.
-constexpr int kMaxCachedArea = 128 * 128;
 
 thread_local Taps tcols, trows;
 
@@ -108,9 +124,328 @@ bool IsInt(float v) {
   return std::floor(v) == v && std::fabs(v) < 1e9f;
 }
 
+// 1 or 2 for the scales the sub-pixel path handles, else 0.
+int FastStep(float s) {
+  return s == 1.0f ? 1 : s == 2.0f ? 2 : 0;
+}
+
+void Fill32(uint32_t* p, int n, uint32_t c) {
+  int i = 0;
+#if defined(__SSE2__)
+  const __m128i v = _mm_set1_epi32(static_cast<int>(c));
+  for (; i + 4 <= n; i += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), v);
+#endif
+  for (; i < n; ++i) p[i] = c;
+}
+
+const Planes& PlanesFor(const Image& img, Frame& f, int s) {
+  auto& slot = f.planes[s - 1];
+  if (slot) return *slot;
+  auto p = std::make_unique<Planes>();
+  const int cw = img.cw, ch = img.ch;
+  p->s = s;
+  p->stride = (s * (cw + 2) + 16 + 7) & ~7;
+  const int stride = p->stride;
+  p->v.assign(static_cast<size_t>(ch + 2) * 4 * stride, 0);
+  for (int q = 0; q < ch + 2; ++q) {
+    const uint32_t* row = f.texels.data() + static_cast<size_t>(std::clamp(q - 1, 0, ch - 1)) * cw;
+    uint16_t* dst = p->v.data() + static_cast<size_t>(q) * 4 * stride;
+    for (int m = 0; m < stride; ++m) {
+      const uint32_t t = row[std::clamp(m / s - 1, 0, cw - 1)];
+      dst[m] = static_cast<uint16_t>(t >> 16 & 255);
+      dst[stride + m] = static_cast<uint16_t>(t >> 8 & 255);
+      dst[2 * stride + m] = static_cast<uint16_t>(t & 255);
+      dst[3 * stride + m] = static_cast<uint16_t>(t >> 31);
+    }
+  }
+  slot = std::move(p);
+  return *slot;
+}
+
+// One sub-pixel draw, worked out (see DrawSubPixel): a horizontal pass
+// blends, for each padded texel row q0..q1 in use and columns 0..ncp-1,
+// src[k] and src[k + s] of each plane with weight w[k % 8] (the weights
+// repeat every 8 columns at scales 1 and 2) into `rows`; a vertical pass
+// blends pairs of those rows into the ny rows of dst. Coverage past column
+// nx is zeroed, so those pixels (up to 7 past the right edge, inside the
+// buffer's slack) are only ever rewritten with their own values.
+struct SubPixelJob {
+  const Planes* pl;
+  int m0, s;
+  alignas(16) uint16_t w[8];
+  alignas(16) uint16_t tail[8];  // all ones for the columns < nx of the last 8
+  int q0, q1;
+  int32_t ty0, stepy;
+  int ny, ncp;
+  uint16_t* rows;
+  size_t hstride;
+  uint32_t* dst;
+  bool tinted;
+  int tint[3];
+};
+
+#if defined(__SSE2__)
+#define SB_INLINE inline __attribute__((always_inline))
+
+SB_INLINE __m128i Load8(const uint16_t* p) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+
+// (a w0 + b w1 + 128) >> 8 per 16-bit lane; exact, as w0 + w1 = 256 keeps
+// it under 65536.
+SB_INLINE __m128i Blend8(__m128i a, __m128i b, __m128i w0, __m128i w1) {
+  return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(a, w0), _mm_mullo_epi16(b, w1)),
+                                      _mm_set1_epi16(128)),
+                        8);
+}
+
+// round(v * t / 255) per lane: x = v t + 128, (x + (x >> 8)) >> 8.
+SB_INLINE __m128i Tint8(__m128i v, __m128i t) {
+  const __m128i x = _mm_add_epi16(_mm_mullo_epi16(v, t), _mm_set1_epi16(128));
+  return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+}
+
+SB_INLINE void Horizontal8(const uint16_t* src, int stride, int s, __m128i w0, __m128i w1,
+                           uint16_t* h, int ncp, int c) {
+  for (int pl = 0; pl < 4; ++pl) {
+    const uint16_t* p = src + pl * stride + c;
+    __m128i v = _mm_add_epi16(_mm_mullo_epi16(Load8(p), w0), _mm_mullo_epi16(Load8(p + s), w1));
+    if (pl < 3) v = _mm_srli_epi16(_mm_add_epi16(v, _mm_set1_epi16(128)), 8);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(h + pl * ncp + c), v);
+  }
+}
+
+// 8 pixels of one output row; a and b are the two horizontal rows.
+SB_INLINE void Vertical8(const uint16_t* a, const uint16_t* b, int ncp, int c, __m128i w0,
+                         __m128i w1, __m128i wp, const __m128i* tint, uint32_t* dst) {
+  const __m128i ca = Load8(a + 3 * ncp + c), cb = Load8(b + 3 * ncp + c);
+  const __m128i limit = _mm_set1_epi32(32767);
+  const __m128i mlo = _mm_cmpgt_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(ca, cb), wp), limit);
+  const __m128i mhi = _mm_cmpgt_epi32(_mm_madd_epi16(_mm_unpackhi_epi16(ca, cb), wp), limit);
+  if (_mm_movemask_epi8(_mm_or_si128(mlo, mhi)) == 0) return;
+  __m128i r = Blend8(Load8(a + c), Load8(b + c), w0, w1);
+  __m128i g = Blend8(Load8(a + ncp + c), Load8(b + ncp + c), w0, w1);
+  __m128i bl = Blend8(Load8(a + 2 * ncp + c), Load8(b + 2 * ncp + c), w0, w1);
+  if (tint) {
+    r = Tint8(r, tint[0]);
+    g = Tint8(g, tint[1]);
+    bl = Tint8(bl, tint[2]);
+  }
+  const __m128i bg = _mm_or_si128(bl, _mm_slli_epi16(g, 8));
+  const __m128i plo = _mm_unpacklo_epi16(bg, r), phi = _mm_unpackhi_epi16(bg, r);
+  __m128i* d = reinterpret_cast<__m128i*>(dst + c);
+  if (_mm_movemask_epi8(_mm_and_si128(mlo, mhi)) == 0xFFFF) {
+    _mm_storeu_si128(d, plo);
+    _mm_storeu_si128(d + 1, phi);
+    return;
+  }
+  const __m128i dlo = _mm_loadu_si128(d), dhi = _mm_loadu_si128(d + 1);
+  _mm_storeu_si128(d, _mm_or_si128(_mm_and_si128(mlo, plo), _mm_andnot_si128(mlo, dlo)));
+  _mm_storeu_si128(d + 1, _mm_or_si128(_mm_and_si128(mhi, phi), _mm_andnot_si128(mhi, dhi)));
+}
+
+SB_INLINE void ZeroTail(const SubPixelJob& j, uint16_t* h) {
+  __m128i* c = reinterpret_cast<__m128i*>(h + 4 * j.ncp - 8);
+  _mm_storeu_si128(c, _mm_and_si128(_mm_loadu_si128(c), Load8(j.tail)));
+}
+
+void RunSse2(const SubPixelJob& j) {
+  const __m128i w1 = Load8(j.w), w0 = _mm_sub_epi16(_mm_set1_epi16(256), w1);
+  for (int q = j.q0; q <= j.q1; ++q) {
+    uint16_t* h = j.rows + (q - j.q0) * j.hstride;
+    const uint16_t* src = j.pl->Row(q) + j.m0;
+    for (int c = 0; c < j.ncp; c += 8) Horizontal8(src, j.pl->stride, j.s, w0, w1, h, j.ncp, c);
+    ZeroTail(j, h);
+  }
+  __m128i tint[3];
+  for (int k = 0; k < 3; ++k) tint[k] = _mm_set1_epi16(static_cast<int16_t>(j.tint[k]));
+  uint32_t* dst = j.dst;
+  for (int l = 0; l < j.ny; ++l, dst += Renderer::kW) {
+    const int32_t tl = j.ty0 + j.stepy * l;
+    const uint16_t* a = j.rows + ((tl >> 8) + 1 - j.q0) * j.hstride;
+    const int wy = tl & 255;
+    const __m128i vw1 = _mm_set1_epi16(static_cast<int16_t>(wy));
+    const __m128i vw0 = _mm_set1_epi16(static_cast<int16_t>(256 - wy));
+    const __m128i wp = _mm_set1_epi32(wy << 16 | (256 - wy));
+    for (int c = 0; c < j.ncp; c += 8)
+      Vertical8(a, a + j.hstride, j.ncp, c, vw0, vw1, wp, j.tinted ? tint : nullptr, dst);
+  }
+}
+
+#if defined(__x86_64__)
+#define SB_AVX2 __attribute__((target("avx2")))
+#define SB_AVX2_INLINE inline __attribute__((always_inline, target("avx2")))
+
+SB_AVX2_INLINE __m256i Load16(const uint16_t* p) {
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+
+SB_AVX2_INLINE __m256i Blend16(__m256i a, __m256i b, __m256i w0, __m256i w1) {
+  return _mm256_srli_epi16(
+      _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(a, w0), _mm256_mullo_epi16(b, w1)),
+                       _mm256_set1_epi16(128)),
+      8);
+}
+
+SB_AVX2_INLINE __m256i Tint16(__m256i v, __m256i t) {
+  const __m256i x = _mm256_add_epi16(_mm256_mullo_epi16(v, t), _mm256_set1_epi16(128));
+  return _mm256_srli_epi16(_mm256_add_epi16(x, _mm256_srli_epi16(x, 8)), 8);
+}
+
+// The same two passes 16 columns at a time (8 for a last odd chunk).
+SB_AVX2 void RunAvx2(const SubPixelJob& j) {
+  const __m256i half = _mm256_set1_epi16(128);
+  const __m128i w1x = Load8(j.w), w0x = _mm_sub_epi16(_mm_set1_epi16(256), w1x);
+  const __m256i w1 = _mm256_broadcastsi128_si256(w1x), w0 = _mm256_broadcastsi128_si256(w0x);
+  const int stride = j.pl->stride, ncp = j.ncp, s = j.s;
+  for (int q = j.q0; q <= j.q1; ++q) {
+    uint16_t* h = j.rows + (q - j.q0) * j.hstride;
+    const uint16_t* src = j.pl->Row(q) + j.m0;
+    int c = 0;
+    for (; c + 16 <= ncp; c += 16) {
+      for (int pl = 0; pl < 4; ++pl) {
+        const uint16_t* p = src + pl * stride + c;
+        __m256i v = _mm256_add_epi16(_mm256_mullo_epi16(Load16(p), w0),
+                                     _mm256_mullo_epi16(Load16(p + s), w1));
+        if (pl < 3) v = _mm256_srli_epi16(_mm256_add_epi16(v, half), 8);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(h + pl * ncp + c), v);
+      }
+    }
+    if (c < ncp) Horizontal8(src, stride, s, w0x, w1x, h, ncp, c);
+    ZeroTail(j, h);
+  }
+  __m128i tint8[3];
+  __m256i tint[3];
+  for (int k = 0; k < 3; ++k) {
+    tint8[k] = _mm_set1_epi16(static_cast<int16_t>(j.tint[k]));
+    tint[k] = _mm256_set1_epi16(static_cast<int16_t>(j.tint[k]));
+  }
+  const __m256i limit = _mm256_set1_epi32(32767);
+  uint32_t* dst = j.dst;
+  for (int l = 0; l < j.ny; ++l, dst += Renderer::kW) {
+    const int32_t tl = j.ty0 + j.stepy * l;
+    const uint16_t* a = j.rows + ((tl >> 8) + 1 - j.q0) * j.hstride;
+    const uint16_t* b = a + j.hstride;
+    const int wy = tl & 255;
+    const __m256i vw1 = _mm256_set1_epi16(static_cast<int16_t>(wy));
+    const __m256i vw0 = _mm256_set1_epi16(static_cast<int16_t>(256 - wy));
+    const __m256i wp = _mm256_set1_epi32(wy << 16 | (256 - wy));
+    int c = 0;
+    for (; c + 16 <= ncp; c += 16) {
+      const __m256i ca = Load16(a + 3 * ncp + c), cb = Load16(b + 3 * ncp + c);
+      // Coverage in pixel order 0-3 8-11 (lo) and 4-7 12-15 (hi).
+      const __m256i mlo =
+          _mm256_cmpgt_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(ca, cb), wp), limit);
+      const __m256i mhi =
+          _mm256_cmpgt_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi16(ca, cb), wp), limit);
+      if (_mm256_testz_si256(_mm256_or_si256(mlo, mhi), _mm256_or_si256(mlo, mhi))) continue;
+      __m256i r = Blend16(Load16(a + c), Load16(b + c), vw0, vw1);
+      __m256i g = Blend16(Load16(a + ncp + c), Load16(b + ncp + c), vw0, vw1);
+      __m256i bl = Blend16(Load16(a + 2 * ncp + c), Load16(b + 2 * ncp + c), vw0, vw1);
+      if (j.tinted) {
+        r = Tint16(r, tint[0]);
+        g = Tint16(g, tint[1]);
+        bl = Tint16(bl, tint[2]);
+      }
+      const __m256i bg = _mm256_or_si256(bl, _mm256_slli_epi16(g, 8));
+      const __m256i plo = _mm256_unpacklo_epi16(bg, r), phi = _mm256_unpackhi_epi16(bg, r);
+      const __m256i p0 = _mm256_permute2x128_si256(plo, phi, 0x20);
+      const __m256i p1 = _mm256_permute2x128_si256(plo, phi, 0x31);
+      const __m256i m0 = _mm256_permute2x128_si256(mlo, mhi, 0x20);
+      const __m256i m1 = _mm256_permute2x128_si256(mlo, mhi, 0x31);
+      __m256i* d = reinterpret_cast<__m256i*>(dst + c);
+      _mm256_storeu_si256(d, _mm256_blendv_epi8(_mm256_loadu_si256(d), p0, m0));
+      _mm256_storeu_si256(d + 1, _mm256_blendv_epi8(_mm256_loadu_si256(d + 1), p1, m1));
+    }
+    if (c < ncp) {
+      const __m128i w1s = _mm_set1_epi16(static_cast<int16_t>(wy));
+      const __m128i w0s = _mm_set1_epi16(static_cast<int16_t>(256 - wy));
+      const __m128i wps = _mm_set1_epi32(wy << 16 | (256 - wy));
+      Vertical8(a, b, ncp, c, w0s, w1s, wps, j.tinted ? tint8 : nullptr, dst);
+    }
+  }
+}
+
+#endif  // __x86_64__
+
+#endif  // __SSE2__
+
+// The same arithmetic one value at a time: processors without SSE2, and
+// tests.
+void RunPortable(const SubPixelJob& j) {
+  const int ncp = j.ncp;
+  for (int q = j.q0; q <= j.q1; ++q) {
+    uint16_t* h = j.rows + (q - j.q0) * j.hstride;
+    const uint16_t* src = j.pl->Row(q) + j.m0;
+    for (int pl = 0; pl < 4; ++pl)
+      for (int c = 0; c < ncp; ++c) {
+        const uint32_t w1 = j.w[c & 7], w0 = 256 - w1;
+        const uint32_t v = src[pl * j.pl->stride + c] * w0 + src[pl * j.pl->stride + c + j.s] * w1;
+        h[pl * ncp + c] = static_cast<uint16_t>(pl < 3 ? (v + 128) >> 8 : v);
+      }
+    for (int c = 0; c < 8; ++c) h[4 * ncp - 8 + c] &= j.tail[c];
+  }
+  uint32_t* dst = j.dst;
+  for (int l = 0; l < j.ny; ++l, dst += Renderer::kW) {
+    const int32_t tl = j.ty0 + j.stepy * l;
+    const uint16_t* a = j.rows + ((tl >> 8) + 1 - j.q0) * j.hstride;
+    const uint16_t* b = a + j.hstride;
+    const uint32_t wy = uint32_t(tl & 255), wy0 = 256 - wy;
+    for (int c = 0; c < ncp; ++c) {
+      if (a[3 * ncp + c] * wy0 + b[3 * ncp + c] * wy < 32768) continue;
+      uint32_t px = 0;
+      for (int pl = 0, sh = 16; pl < 3; ++pl, sh -= 8) {
+        uint32_t v = (a[pl * ncp + c] * wy0 + b[pl * ncp + c] * wy + 128) >> 8;
+        if (j.tinted) v = TintChannel(v, uint32_t(j.tint[pl]));
+        px |= v << sh;
+      }
+      dst[c] = px;
+    }
+  }
+}
+
+Renderer::Kernel Best() {
+#if defined(__SSE2__) && defined(__x86_64__)
+  if (__builtin_cpu_supports("avx2")) return Renderer::Kernel::kAvx2;
+#endif
+#if defined(__SSE2__)
+  return Renderer::Kernel::kSse2;
+#else
+  return Renderer::Kernel::kPortable;
+#endif
+}
+
+Renderer::Kernel g_kernel = Best();
+
+void RunJob(const SubPixelJob& j) {
+  switch (g_kernel) {
+#if defined(__SSE2__) && defined(__x86_64__)
+    case Renderer::Kernel::kAvx2:
+      RunAvx2(j);
+      return;
+#endif
+#if defined(__SSE2__)
+    case Renderer::Kernel::kSse2:
+      RunSse2(j);
+      return;
+#endif
+    default:
+      RunPortable(j);
+  }
+}
+
 }  // namespace
 
-Renderer::Renderer() : fb_(static_cast<size_t>(kW) * kH, 0u) {
+Renderer::Kernel Renderer::BestKernel() {
+  return Best();
+}
+
+Renderer::Kernel Renderer::UseKernel(Kernel k) {
+  g_kernel = std::min(k, Best());
+  return g_kernel;
+}
+
+Renderer::Renderer() : fb_(static_cast<size_t>(kW) * kH + 16, 0u) {
   Reset();
 }
 
@@ -121,22 +456,12 @@ void Renderer::Reset() {
   cx0_ = cy0_ = 0;
   cx1_ = kW;
   cy1_ = kH;
-  BuildLut();
-}
-
-void Renderer::BuildLut() {
-  const int tint[3] = {r_, g_, b_};
-  for (int c = 0; c < 3; ++c)
-    for (int v = 0; v < 256; ++v) lut_[c][v] = static_cast<uint8_t>((v * tint[c] + 127) / 255);
-  // (The blits compute the same rounding arithmetically:
-  // (x + (x >> 8)) >> 8 with x = v * t + 128 equals (v * t + 127) / 255.)
 }
 
 void Renderer::SetColor(int r, int g, int b) {
   r_ = std::clamp(r, 0, 255);
   g_ = std::clamp(g, 0, 255);
   b_ = std::clamp(b, 0, 255);
-  BuildLut();
 }
 
 void Renderer::SetAlpha(double a) {
@@ -152,9 +477,17 @@ void Renderer::SetViewport(int x, int y, int w, int h) {
 }
 
 void Renderer::Cls() {
-  if (!enabled_) return;
+  if (!enabled_ || cx0_ >= cx1_ || cy0_ >= cy1_) return;
+  // The clear colour is black: whole rows (the usual full-screen viewport)
+  // are one memset.
+  if (cx0_ == 0 && cx1_ == kW) {
+    std::memset(fb_.data() + static_cast<size_t>(cy0_) * kW, 0,
+                static_cast<size_t>(cy1_ - cy0_) * kW * 4);
+    return;
+  }
   for (int y = cy0_; y < cy1_; ++y)
-    std::fill_n(fb_.data() + static_cast<size_t>(y) * kW + cx0_, cx1_ - cx0_, 0u);
+    std::memset(fb_.data() + static_cast<size_t>(y) * kW + cx0_, 0,
+                static_cast<size_t>(cx1_ - cx0_) * 4);
 }
 
 void Renderer::DrawImageGeneral(const Image& img, float x, float y, int frame) {
@@ -174,10 +507,8 @@ void Renderer::Direct(const Image& img, const Frame& f, const Taps& cols, const 
   const int32_t* colv = cols.v.data() + 3 * (x0 - cols.p0);
   const int32_t* rowv = rows.v.data() + 3 * (y0 - rows.p0);
   uint32_t* dst = fb_.data() + static_cast<size_t>(y0) * kW + x0;
-  if (TintIsWhite())
-    RenderTaps<false, false>(img, f, colv, x1 - x0, rowv, y1 - y0, dst, kW, nullptr);
-  else
-    RenderTaps<false, true>(img, f, colv, x1 - x0, rowv, y1 - y0, dst, kW, lut_);
+  const int tint[3] = {r_, g_, b_};
+  RenderTaps<false>(img, f, colv, x1 - x0, rowv, y1 - y0, dst, kW, tint);
 }
 
 std::unique_ptr<Picture> Renderer::MakePicture(const Image& img, const Frame& f, const Taps& cols,
@@ -186,8 +517,9 @@ std::unique_ptr<Picture> Renderer::MakePicture(const Image& img, const Frame& f,
   pic->w = cols.p1 - cols.p0;
   pic->h = rows.p1 - rows.p0;
   pic->px.assign(static_cast<size_t>(pic->w) * pic->h, 0u);
-  RenderTaps<true, false>(img, f, cols.v.data(), pic->w, rows.v.data(), pic->h, pic->px.data(),
-                          pic->w, nullptr);
+  const int white[3] = {255, 255, 255};
+  RenderTaps<true>(img, f, cols.v.data(), pic->w, rows.v.data(), pic->h, pic->px.data(), pic->w,
+                   white);
   pic->Finish();
   return pic;
 }
@@ -215,22 +547,71 @@ void Renderer::Blit(const Picture& pic, int x, int y) {
     const uint32_t* __restrict src = pic.px.data() + off;
     const uint32_t* __restrict m = pic.mask.data() + off;
     uint32_t* __restrict dst = fb_.data() + static_cast<size_t>(y + r) * kW + x;
+    int i = a;
     if (white) {
-      for (int i = a; i < b; ++i) dst[i] = (src[i] & m[i]) | (dst[i] & ~m[i]);
+#if defined(__SSE2__)
+      for (; i + 4 <= b; i += 4) {
+        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        const __m128i k = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m + i));
+        __m128i* d = reinterpret_cast<__m128i*>(dst + i);
+        _mm_storeu_si128(
+            d, _mm_or_si128(_mm_and_si128(k, s), _mm_andnot_si128(k, _mm_loadu_si128(d))));
+      }
+#endif
+      for (; i < b; ++i) dst[i] = (src[i] & m[i]) | (dst[i] & ~m[i]);
     } else {
-      // round(v * t / 255), the same value the tint tables hold.
-      for (int i = a; i < b; ++i) {
+      for (; i < b; ++i) {
         const uint32_t c = src[i];
-        uint32_t vr = (c >> 16 & 255) * tr + 128, vg = (c >> 8 & 255) * tg + 128,
-                 vb = (c & 255) * tb + 128;
-        vr = (vr + (vr >> 8)) >> 8;
-        vg = (vg + (vg >> 8)) >> 8;
-        vb = (vb + (vb >> 8)) >> 8;
-        const uint32_t t = vr << 16 | vg << 8 | vb;
+        const uint32_t t = TintChannel(c >> 16 & 255, tr) << 16 |
+                           TintChannel(c >> 8 & 255, tg) << 8 | TintChannel(c & 255, tb);
         dst[i] = (t & m[i]) | (dst[i] & ~m[i]);
       }
     }
   }
+}
+
+// Filtered images at scale 1 or 2 on each axis, anywhere: the taps along an
+// axis step by 256 / s, so they are t(p) = (256 / s) p + k with one k per
+// draw, and the texels under consecutive pixels are consecutive in the
+// frame's planes. A horizontal pass blends the texel rows in use into
+// rows_, a vertical pass blends those into the back buffer, 8 pixels at a
+// time. Padding the planes with the edge texels stands in for clamping: a
+// blend of two equal texels is that texel whatever the weight.
+void Renderer::DrawSubPixel(const Image& img, Frame& f, float x, float y, int s, int t) {
+  int px0, px1, py0, py1;
+  if (!Cover(x, x + img.cw * double(s), cx0_, cx1_, px0, px1)) return;
+  if (!Cover(y, y + img.ch * double(t), cy0_, cy1_, py0, py1)) return;
+  // t(p) = floor(256 u + 0.5) with u = (p + 0.5 - x) / s - 0.5, exact in
+  // doubles for any float position that can reach the screen.
+  const int stepx = 256 / s, stepy = 256 / t;
+  const int32_t tx0 = stepx * px0 + FloorInt((s == 1 ? 0.5 : -63.5) - stepx * double(x));
+  const int32_t ty0 = stepy * py0 + FloorInt((t == 1 ? 0.5 : -63.5) - stepy * double(y));
+  const int nx = px1 - px0, ny = py1 - py0;
+  SubPixelJob j;
+  j.ncp = (nx + 7) & ~7;
+  j.pl = &PlanesFor(img, f, s);
+  j.s = s;
+  // Plane column of the first pixel's left texel (padded index i0 + 1).
+  j.m0 = s * ((tx0 >> 8) + 1) + (s == 2 && (tx0 & 255) >= 128 ? 1 : 0);
+  for (int k = 0; k < 8; ++k) {
+    j.w[k] = static_cast<uint16_t>((tx0 + stepx * k) & 255);
+    j.tail[k] = j.ncp - 8 + k < nx ? 0xFFFF : 0;
+  }
+  j.q0 = (ty0 >> 8) + 1;
+  j.q1 = ((ty0 + stepy * (ny - 1)) >> 8) + 2;
+  j.ty0 = ty0;
+  j.stepy = stepy;
+  j.ny = ny;
+  j.hstride = static_cast<size_t>(4) * j.ncp;
+  const size_t need = static_cast<size_t>(j.q1 - j.q0 + 1) * j.hstride;
+  if (rows_.size() < need) rows_.resize(need);
+  j.rows = rows_.data();
+  j.dst = fb_.data() + static_cast<size_t>(py0) * kW + px0;
+  j.tinted = !TintIsWhite();
+  j.tint[0] = r_;
+  j.tint[1] = g_;
+  j.tint[2] = b_;
+  RunJob(j);
 }
 
 void Renderer::DrawImage(Image& img, float x, float y, int frame) {
@@ -249,26 +630,12 @@ void Renderer::DrawImage(Image& img, float x, float y, int frame) {
     return;
   }
   if (!std::isfinite(x) || !std::isfinite(y)) return;
-  // Anywhere else: the taps over the whole screen name the picture. A
-  // sub-pixel phase seen again (a still sprite, sprites moving in step) is
-  // cached on its second use; first sightings are drawn directly.
-  if (!MakeTaps(x, sx_, img.cw, img.filtered, 0, kW, tcols)) return;
-  if (!MakeTaps(y, sy_, img.ch, img.filtered, 0, kH, trows)) return;
-  const int w = tcols.p1 - tcols.p0, h = trows.p1 - trows.p0;
-  if (w * h <= kMaxCachedArea) {
-    for (auto& slot : f.phases) {
-      if (slot.cols != tcols.v || slot.rows != trows.v) continue;
-      if (!slot.pic) slot.pic = MakePicture(img, f, tcols, trows);
-      Blit(*slot.pic, tcols.p0, trows.p0);
-      return;
-    }
-    auto& slot = f.phases[f.next_phase];
-    f.next_phase = (f.next_phase + 1) % f.phases.size();
-    slot.cols = tcols.v;
-    slot.rows = trows.v;
-    slot.pic.reset();
+  const int s = FastStep(sx_), t = FastStep(sy_);
+  if (img.filtered && s != 0 && t != 0 && img.cw <= kMaxFastSide && img.ch <= kMaxFastSide) {
+    DrawSubPixel(img, f, x, y, s, t);
+    return;
   }
-  Direct(img, f, tcols, trows);
+  DrawImageGeneral(img, x, y, frame);
 }
 
 void Renderer::DrawRect(float x, float y, float w, float h) {
@@ -278,7 +645,7 @@ void Renderer::DrawRect(float x, float y, float w, float h) {
   if (!Cover(y, y + double(h) * sy_, cy0_, cy1_, py0, py1)) return;
   const uint32_t c = uint32_t(r_) << 16 | uint32_t(g_) << 8 | uint32_t(b_);
   for (int py = py0; py < py1; ++py)
-    std::fill_n(fb_.data() + static_cast<size_t>(py) * kW + px0, px1 - px0, c);
+    Fill32(fb_.data() + static_cast<size_t>(py) * kW + px0, px1 - px0, c);
 }
 
 void Renderer::DrawLine(float x1, float y1, float x2, float y2) {
@@ -299,6 +666,13 @@ void Renderer::DrawLine(float x1, float y1, float x2, float y2) {
     if (a >= cx0_ && a < cx1_ && b >= cy0_ && b < cy1_) fb_[static_cast<size_t>(b) * kW + a] = col;
     return;
   }
+  if (dy == 0) {  // a row: every pixel from a to c
+    if (b < cy0_ || b >= cy1_) return;
+    const int64_t lo = std::max<int64_t>(std::min(a, c), cx0_);
+    const int64_t hi = std::min<int64_t>(std::max(a, c), cx1_ - 1);
+    if (lo <= hi) Fill32(fb_.data() + static_cast<size_t>(b) * kW + lo, int(hi - lo + 1), col);
+    return;
+  }
   // Only the steps that can land in the clip rectangle are walked.
   double t0 = 0, t1 = 1;
   auto clip = [&](double p, double q) {  // p*t <= q
@@ -315,14 +689,35 @@ void Renderer::DrawLine(float x1, float y1, float x2, float y2) {
     return;
   const int64_t i0 = std::max<int64_t>(0, static_cast<int64_t>(std::floor(t0 * n)) - 1);
   const int64_t i1 = std::min<int64_t>(n, static_cast<int64_t>(std::ceil(t1 * n)) + 1);
-  auto step = [n](int64_t delta, int64_t i) {  // round(delta * i / n), halves up
-    int64_t num = 2 * delta * i + n, den = 2 * n;
-    return num >= 0 ? num / den : -((-num + den - 1) / den);
+  // Step i lands on a + round(dx i / n), b + round(dy i / n), halves up:
+  // floor((2 delta i + n) / 2n), kept as quotient and remainder so each
+  // step is an addition (|delta| <= n moves the quotient by at most one).
+  const int64_t den = 2 * n;
+  struct Axis {
+    int64_t q, r, inc;
+  };
+  auto start = [&](int64_t delta) {
+    const int64_t num = 2 * delta * i0 + n;
+    int64_t q = num >= 0 ? num / den : -((-num + den - 1) / den);
+    return Axis{q, num - q * den, 2 * delta};
+  };
+  Axis ax = start(dx), ay = start(dy);
+  auto advance = [den](Axis& s) {
+    s.r += s.inc;
+    if (s.r >= den) {
+      s.r -= den;
+      ++s.q;
+    } else if (s.r < 0) {
+      s.r += den;
+      --s.q;
+    }
   };
   for (int64_t i = i0; i <= i1; ++i) {
-    const int64_t px = a + step(dx, i), py = b + step(dy, i);
+    const int64_t px = a + ax.q, py = b + ay.q;
     if (px >= cx0_ && px < cx1_ && py >= cy0_ && py < cy1_)
       fb_[static_cast<size_t>(py) * kW + static_cast<size_t>(px)] = col;
+    advance(ax);
+    advance(ay);
   }
 }
 

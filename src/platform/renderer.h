@@ -2,6 +2,20 @@
 // drawing state. Images are drawn like a textured quad with one texture per
 // frame (clamp to edge), bilinear for filtered images, under a mask blend:
 // a pixel is written opaque or left alone.
+//
+// Sampling, for a covered pixel whose centre maps to texel-space (u, v):
+// each axis takes the texels floor(t / 256) and the next with weight
+// t mod 256, t = floor(256 u + 0.5) (clamped to the cell); a row of two
+// texels blends to (a (256 - w) + b w + 128) >> 8 per channel and to a
+// coverage a (256 - w) + b w (texel coverage 0 or 1); the two rows blend
+// the same way vertically, and the pixel is written when its coverage
+// reaches half (32768). The tint then scales each channel by
+// round(v * colour / 255).
+//
+// DrawImage takes the quickest way that gives exactly these pixels: cached
+// pictures at whole-pixel positions at scale 1 and 2, a separable 8-wide
+// path for any other position at scales 1 and 2, and the per-pixel path
+// (DrawImageGeneral) for everything else.
 #pragma once
 
 #include <cstdint>
@@ -13,9 +27,7 @@
 namespace sb {
 
 // Where the covered pixels along one axis sample the texture: for each pixel
-// the two texels and the 8-bit weight of the second. A drawn picture depends
-// only on its taps and the texels, which is what lets cached pictures stand
-// in for per-pixel drawing exactly.
+// the two texels and the 8-bit weight of the second.
 struct Taps {
   int p0 = 0, p1 = 0;      // covered pixels [p0, p1)
   std::vector<int32_t> v;  // i0, i1, w per pixel
@@ -24,6 +36,16 @@ struct Taps {
 class Renderer {
  public:
   static constexpr int kW = 640, kH = 480;
+  // Cells up to this side take the sub-pixel fast path; larger ones (never
+  // drawn off the pixel grid by the game) are sampled per pixel.
+  static constexpr int kMaxFastSide = 256;
+
+  // The vector instructions the sub-pixel path works with: the best the
+  // processor has, unless a test asks for a lesser one to check it too.
+  enum class Kernel { kPortable, kSse2, kAvx2 };
+  static Kernel BestKernel();
+  // Returns the kernel in force (k, or the best there is when k is beyond).
+  static Kernel UseKernel(Kernel k);
 
   Renderer();
   // Drawing state back to its initial values (colour white, alpha 1,
@@ -61,8 +83,8 @@ class Renderer {
 
   void Cls();
   void DrawImage(Image& img, float x, float y, int frame);
-  // The per-pixel reference path that DrawImage's cached blits must match;
-  // public so tests and benchmarks can compare the two.
+  // The per-pixel reference that every quicker way of DrawImage must match
+  // pixel for pixel; public so tests and benchmarks can compare.
   void DrawImageGeneral(const Image& img, float x, float y, int frame);
   void DrawLine(float x1, float y1, float x2, float y2);
   void DrawRect(float x, float y, float w, float h);
@@ -80,16 +102,18 @@ class Renderer {
   std::unique_ptr<Picture> MakePicture(const Image& img, const Frame& f, const Taps& cols,
                                        const Taps& rows);
   void Direct(const Image& img, const Frame& f, const Taps& cols, const Taps& rows);
+  void DrawSubPixel(const Image& img, Frame& f, float x, float y, int sx, int sy);
 
+  // The back buffer, with a little slack after the last pixel: 8-wide
+  // stores at the right edge may rewrite (unchanged) pixels past it.
   std::vector<uint32_t> fb_;
   int r_ = 255, g_ = 255, b_ = 255;
   double alpha_ = 1.0;
   float sx_ = 1.0f, sy_ = 1.0f;
   int cx0_ = 0, cy0_ = 0, cx1_ = kW, cy1_ = kH;
   bool enabled_ = true;
-  // Tint tables for the current colour: channel value -> tinted value.
-  uint8_t lut_[3][256];
-  void BuildLut();
+  // Scratch for the horizontal pass of sub-pixel draws.
+  std::vector<uint16_t> rows_;
 };
 
 }  // namespace sb

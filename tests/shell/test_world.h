@@ -149,14 +149,15 @@ struct World {
     return ok;
   }
 
-  // Replaces every sound with nothing except `only` (a short silence; voices
-  // are only retired by mixing, which headless runs do not do),
-  // so the voice count tells how often that one sound started.
+  // Replaces every sound with nothing except `only` (a short silence), so
+  // the voices started tell how often that one sound started.
   void OnlySound(sb::Snd only) {
     for (int s = 0; s < sb::kSndCount; ++s) g.snd[s] = 0;
     g.snd[only] = P->GetMixer().AddSound(std::vector<int16_t>(100, 0));
+    plays_before = P->GetMixer().Started();
   }
-  int Plays() const { return P->GetMixer().ActiveVoices(); }
+  int Plays() const { return static_cast<int>(P->GetMixer().Started() - plays_before); }
+  uint64_t plays_before = 0;
 };
 
 // Press (down then up) a key so it counts once.

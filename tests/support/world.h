@@ -128,8 +128,8 @@ struct World {
   }
   uint32_t Pixel(int x, int y) const { return P->Framebuffer()[y * sb::kScreenW + x]; }
 
-  // Sound i gets a sample i + 1 long, so the voices started can be told apart
-  // by when they finish.
+  // Every sound loaded (a short sample each), so each request can start a
+  // voice that TakeVoices counts.
   void CountingSounds() {
     for (int i = 0; i < sb::kSndCount; ++i) {
       g.snd[i] = P->GetMixer().AddSound(std::vector<int16_t>(static_cast<size_t>(i) + 1, 1));
@@ -139,16 +139,15 @@ struct World {
   std::array<int, sb::kSndCount> TakeVoices() {
     std::array<int, sb::kSndCount> n{};
     sb::Mixer& m = P->GetMixer();
-    int before = m.ActiveVoices();
-    int16_t sample;
-    for (int i = 0; i < sb::kSndCount; ++i) {
-      m.Mix(&sample, 1);
-      int now = m.ActiveVoices();
-      n[static_cast<size_t>(i)] = before - now;
-      before = now;
+    for (size_t i = 0; i < n.size(); ++i) {
+      const uint64_t now = m.Started(g.snd[i]);
+      n[i] = static_cast<int>(now - taken[i]);
+      taken[i] = now;
     }
+    m.Advance(sb::kSndCount);  // longer than the longest counting sound
     return n;
   }
+  std::array<uint64_t, sb::kSndCount> taken{};
 };
 
 // The same world as a gtest fixture.
