@@ -313,6 +313,32 @@ void ByImage() {
   std::map<int, int> draws;
   for (const auto& c : s.calls)
     if (c.kind == sb::DrawCall::kImage) ++draws[c.n[0]];
+  for (auto k : {sb::Renderer::Kernel::kPortable, sb::Renderer::Kernel::kSse2,
+                 sb::Renderer::Kernel::kAvx2, sb::Renderer::Kernel::kAvx512}) {
+    if (sb::Renderer::UseKernel(k) != k) continue;
+    std::vector<double> t;
+    for (int rep = 0; rep < 301; ++rep) {
+      const auto t0 = std::chrono::steady_clock::now();
+      Replay(*s.h->P, s.calls);
+      t.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+    }
+    std::sort(t.begin(), t.end());
+    std::printf("kernel %d: min %8.1f us, median %8.1f us\n", int(k), t[0] * 1e6, t[150] * 1e6);
+  }
+  sb::Renderer::UseKernel(sb::Renderer::BestKernel());
+  {
+    std::vector<sb::DrawCall> no_cls;
+    for (const auto& c : s.calls)
+      if (c.kind != sb::DrawCall::kCls) no_cls.push_back(c);
+    std::vector<double> t;
+    for (int rep = 0; rep < 301; ++rep) {
+      const auto t0 = std::chrono::steady_clock::now();
+      Replay(*s.h->P, no_cls);
+      t.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+    }
+    std::sort(t.begin(), t.end());
+    std::printf("without the clear: min %8.1f us, median %8.1f us\n", t[0] * 1e6, t[150] * 1e6);
+  }
   draws[0] = 0;  // 0: everything
   for (const auto& [image, n] : draws) {
     std::vector<sb::DrawCall> only;

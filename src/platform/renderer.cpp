@@ -121,7 +121,7 @@ void RenderTaps(const Image& img, const Frame& f, const int32_t* col, int ncol, 
 thread_local Taps tcols, trows;
 
 bool IsInt(float v) {
-  return std::floor(v) == v && std::fabs(v) < 1e9f;
+  return std::fabs(v) < 1e9f && static_cast<float>(static_cast<int32_t>(v)) == v;
 }
 
 // 1 or 2 for the scales the sub-pixel path handles, else 0.
@@ -144,7 +144,8 @@ const Planes& PlanesFor(const Image& img, Frame& f, int s) {
   auto p = std::make_unique<Planes>();
   const int cw = img.cw, ch = img.ch;
   p->s = s;
-  p->stride = (s * (cw + 2) + 16 + 7) & ~7;
+  // Slack for reads up to 32 values past the last column in use.
+  p->stride = (s * (cw + 2) + 40 + 7) & ~7;
   const int stride = p->stride;
   p->v.assign(static_cast<size_t>(ch + 2) * 4 * stride, 0);
   for (int q = 0; q < ch + 2; ++q) {
@@ -176,7 +177,7 @@ struct SubPixelJob {
   alignas(16) uint16_t tail[8];  // all ones for the columns < nx of the last 8
   int q0, q1;
   int32_t ty0, stepy;
-  int ny, ncp;
+  int nx, ny, ncp;
   uint16_t* rows;
   size_t hstride;
   uint32_t* dst;
@@ -366,6 +367,101 @@ SB_AVX2 void RunAvx2(const SubPixelJob& j) {
   }
 }
 
+#define SB_AVX512 __attribute__((target("avx512f,avx512bw")))
+#define SB_AVX512_INLINE inline __attribute__((always_inline, target("avx512f,avx512bw")))
+
+SB_AVX512_INLINE __m512i Tint32(__m512i v, __m512i t) {
+  const __m512i x = _mm512_add_epi16(_mm512_mullo_epi16(v, t), _mm512_set1_epi16(128));
+  return _mm512_srli_epi16(_mm512_add_epi16(x, _mm512_srli_epi16(x, 8)), 8);
+}
+
+// A horizontal row of 32 columns, kept in registers: R, G, B, coverage.
+SB_AVX512_INLINE void Row32(const uint16_t* src, int stride, int s, __m512i w0, __m512i w1,
+                            __m512i out[4]) {
+  for (int pl = 0; pl < 4; ++pl) {
+    const uint16_t* p = src + pl * stride;
+    const __m512i v = _mm512_add_epi16(_mm512_mullo_epi16(_mm512_loadu_si512(p), w0),
+                                       _mm512_mullo_epi16(_mm512_loadu_si512(p + s), w1));
+    out[pl] = pl < 3 ? _mm512_srli_epi16(_mm512_add_epi16(v, _mm512_set1_epi16(128)), 8) : v;
+  }
+}
+
+SB_AVX512_INLINE __m512i Blend32(__m512i a, __m512i b, __m512i w0, __m512i w1) {
+  return _mm512_srli_epi16(
+      _mm512_add_epi16(_mm512_add_epi16(_mm512_mullo_epi16(a, w0), _mm512_mullo_epi16(b, w1)),
+                       _mm512_set1_epi16(128)),
+      8);
+}
+
+// The two passes fused, 32 columns at a time: each horizontal row is made
+// once, in registers, as the output rows reach it (the rows a draw uses
+// only ever move down), and masked stores write just the covered pixels,
+// so nothing past the last column is touched.
+SB_AVX512 void RunAvx512(const SubPixelJob& j) {
+  const int stride = j.pl->stride, s = j.s;
+  const __m512i w1 = _mm512_maskz_broadcast_i32x4(0xFFFF, Load8(j.w));
+  const __m512i w0 = _mm512_sub_epi16(_mm512_set1_epi16(256), w1);
+  __m512i tint[3];
+  for (int k = 0; k < 3; ++k) tint[k] = _mm512_set1_epi16(static_cast<int16_t>(j.tint[k]));
+  // Unpacking pairs lanes within 128-bit blocks; these put the two halves
+  // back in pixel order (0-15 and 16-31).
+  const __m512i first = _mm512_set_epi64(11, 10, 3, 2, 9, 8, 1, 0);
+  const __m512i second = _mm512_set_epi64(15, 14, 7, 6, 13, 12, 5, 4);
+  const __m512i limit = _mm512_set1_epi32(32767);
+  for (int c = 0; c < j.nx; c += 32) {
+    const int n = j.nx - c;
+    const uint32_t valid = n >= 32 ? 0xFFFFFFFFu : (1u << n) - 1;
+    __m512i a[4], b[4];
+    int q = j.q0;
+    Row32(j.pl->Row(q) + j.m0 + c, stride, s, w0, w1, a);
+    Row32(j.pl->Row(q + 1) + j.m0 + c, stride, s, w0, w1, b);
+    uint32_t* dst = j.dst + c;
+    for (int l = 0; l < j.ny; ++l, dst += Renderer::kW) {
+      const int32_t tl = j.ty0 + j.stepy * l;
+      while (q < (tl >> 8) + 1) {
+        for (int k = 0; k < 4; ++k) a[k] = b[k];
+        ++q;
+        Row32(j.pl->Row(q + 1) + j.m0 + c, stride, s, w0, w1, b);
+      }
+      const int wy = tl & 255;
+      const __m512i vw1 = _mm512_set1_epi16(static_cast<int16_t>(wy));
+      const __m512i vw0 = _mm512_set1_epi16(static_cast<int16_t>(256 - wy));
+      const __m512i wp = _mm512_set1_epi32(wy << 16 | (256 - wy));
+      const __m512i clo = _mm512_madd_epi16(_mm512_unpacklo_epi16(a[3], b[3]), wp);
+      const __m512i chi = _mm512_madd_epi16(_mm512_unpackhi_epi16(a[3], b[3]), wp);
+      const __mmask16 m0 = _mm512_mask_cmpgt_epi32_mask(
+          static_cast<__mmask16>(valid), _mm512_permutex2var_epi64(clo, first, chi), limit);
+      const __mmask16 m1 = _mm512_mask_cmpgt_epi32_mask(
+          static_cast<__mmask16>(valid >> 16), _mm512_permutex2var_epi64(clo, second, chi), limit);
+      if ((m0 | m1) == 0) continue;
+      __m512i r = Blend32(a[0], b[0], vw0, vw1);
+      __m512i g = Blend32(a[1], b[1], vw0, vw1);
+      __m512i bl = Blend32(a[2], b[2], vw0, vw1);
+      if (j.tinted) {
+        r = Tint32(r, tint[0]);
+        g = Tint32(g, tint[1]);
+        bl = Tint32(bl, tint[2]);
+      }
+      const __m512i bg = _mm512_or_si512(bl, _mm512_slli_epi16(g, 8));
+      const __m512i plo = _mm512_unpacklo_epi16(bg, r), phi = _mm512_unpackhi_epi16(bg, r);
+      _mm512_mask_storeu_epi32(dst, m0, _mm512_permutex2var_epi64(plo, first, phi));
+      _mm512_mask_storeu_epi32(dst + 16, m1, _mm512_permutex2var_epi64(plo, second, phi));
+    }
+  }
+}
+
+// One row of a cached picture: 16 pixels a masked store, the picture's
+// own mask saying which.
+SB_AVX512 void BlitRowAvx512(const uint32_t* src, const uint32_t* m, uint32_t* dst, int a, int b) {
+  for (int i = a; i < b; i += 16) {
+    const int n = b - i;
+    const __mmask16 valid = n >= 16 ? 0xFFFF : static_cast<__mmask16>((1u << n) - 1);
+    const __m512i k = _mm512_maskz_loadu_epi32(valid, m + i);
+    _mm512_mask_storeu_epi32(dst + i, _mm512_test_epi32_mask(k, k),
+                             _mm512_maskz_loadu_epi32(valid, src + i));
+  }
+}
+
 #endif  // __x86_64__
 
 #endif  // __SSE2__
@@ -406,6 +502,8 @@ void RunPortable(const SubPixelJob& j) {
 
 Renderer::Kernel Best() {
 #if defined(__SSE2__) && defined(__x86_64__)
+  if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw"))
+    return Renderer::Kernel::kAvx512;
   if (__builtin_cpu_supports("avx2")) return Renderer::Kernel::kAvx2;
 #endif
 #if defined(__SSE2__)
@@ -420,6 +518,9 @@ Renderer::Kernel g_kernel = Best();
 void RunJob(const SubPixelJob& j) {
   switch (g_kernel) {
 #if defined(__SSE2__) && defined(__x86_64__)
+    case Renderer::Kernel::kAvx512:
+      RunAvx512(j);
+      return;
     case Renderer::Kernel::kAvx2:
       RunAvx2(j);
       return;
@@ -549,6 +650,12 @@ void Renderer::Blit(const Picture& pic, int x, int y) {
     uint32_t* __restrict dst = fb_.data() + static_cast<size_t>(y + r) * kW + x;
     int i = a;
     if (white) {
+#if defined(__SSE2__) && defined(__x86_64__)
+      if (g_kernel == Kernel::kAvx512) {
+        BlitRowAvx512(src, m, dst, a, b);
+        continue;
+      }
+#endif
 #if defined(__SSE2__)
       for (; i + 4 <= b; i += 4) {
         const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
@@ -588,7 +695,9 @@ void Renderer::DrawSubPixel(const Image& img, Frame& f, float x, float y, int s,
   const int32_t ty0 = stepy * py0 + FloorInt((t == 1 ? 0.5 : -63.5) - stepy * double(y));
   const int nx = px1 - px0, ny = py1 - py0;
   SubPixelJob j;
-  j.ncp = (nx + 7) & ~7;
+  // Columns in whole vectors: 8 lanes, 32 for the widest kernel.
+  j.ncp = g_kernel == Kernel::kAvx512 ? (nx + 31) & ~31 : (nx + 7) & ~7;
+  j.nx = nx;
   j.pl = &PlanesFor(img, f, s);
   j.s = s;
   // Plane column of the first pixel's left texel (padded index i0 + 1).

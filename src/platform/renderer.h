@@ -42,7 +42,7 @@ class Renderer {
 
   // The vector instructions the sub-pixel path works with: the best the
   // processor has, unless a test asks for a lesser one to check it too.
-  enum class Kernel { kPortable, kSse2, kAvx2 };
+  enum class Kernel { kPortable, kSse2, kAvx2, kAvx512 };
   static Kernel BestKernel();
   // Returns the kernel in force (k, or the best there is when k is beyond).
   static Kernel UseKernel(Kernel k);

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/input.h"
 #include "platform/mixer.h"
@@ -182,6 +183,20 @@ class SdlBackend : public Backend {
       CloseWindow();
       return false;
     }
+    // SDL's software renderer would copy each frame three times (into the
+    // texture, a clear, onto the window surface); without a GPU the frame
+    // goes straight onto the window surface instead, once.
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer_, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE)) {
+      SDL_DestroyRenderer(renderer_);
+      renderer_ = nullptr;
+      if (!SDL_GetWindowSurface(window_)) {
+        Fail();
+        CloseWindow();
+        return false;
+      }
+      return Opened();
+    }
     // Upload in the window's own layout when it is one of ours (no
     // conversion); 0x00RRGGBB is both XRGB8888 and ARGB8888 without alpha.
     Uint32 fmt = SDL_GetWindowPixelFormat(window_);
@@ -194,6 +209,10 @@ class SdlBackend : public Backend {
     }
     SDL_SetTextureBlendMode(texture_, SDL_BLENDMODE_NONE);
     SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
+    return Opened();
+  }
+
+  bool Opened() {
     fullscreen_ = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0;
     SDL_ShowCursor(fullscreen_ ? SDL_DISABLE : SDL_ENABLE);
     SDL_StopTextInput();  // keys only: no input-method pop-ups
@@ -214,32 +233,74 @@ class SdlBackend : public Backend {
   bool IsFullScreen() const override { return window_ && fullscreen_; }
 
   void Present(const uint32_t* pixels, int sync) override {
-    if (!renderer_) return;
+    if (!window_) return;
+    if (!renderer_) {
+      PresentToSurface(pixels);
+      return;
+    }
     const bool want = sync == 1 || (sync == -1 && fullscreen_);
     if (want != vsync_) {
       SDL_RenderSetVSync(renderer_, want ? 1 : 0);
       vsync_ = want;
     }
     SDL_UpdateTexture(texture_, nullptr, pixels, kScreenW * 4);
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
     int ow = 0, oh = 0;
     SDL_GetRendererOutputSize(renderer_, &ow, &oh);
-    if (ow > 0 && oh > 0) {
-      // As large as fits with the aspect kept; black bars fill the rest.
-      SDL_Rect dst;
-      if (int64_t{ow} * kScreenH >= int64_t{oh} * kScreenW) {
-        dst.h = oh;
-        dst.w = static_cast<int>(int64_t{oh} * kScreenW / kScreenH);
-      } else {
-        dst.w = ow;
-        dst.h = static_cast<int>(int64_t{ow} * kScreenH / kScreenW);
-      }
-      dst.x = (ow - dst.w) / 2;
-      dst.y = (oh - dst.h) / 2;
-      SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
+    const SDL_Rect dst = Letterbox(ow, oh);
+    // Bars only when the frame does not cover the whole output.
+    if (dst.w != ow || dst.h != oh) {
+      SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+      SDL_RenderClear(renderer_);
     }
+    if (dst.w > 0 && dst.h > 0) SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
     SDL_RenderPresent(renderer_);
+  }
+
+  // As large as fits with the aspect kept, centred.
+  static SDL_Rect Letterbox(int ow, int oh) {
+    SDL_Rect dst{0, 0, 0, 0};
+    if (ow <= 0 || oh <= 0) return dst;
+    if (int64_t{ow} * kScreenH >= int64_t{oh} * kScreenW) {
+      dst.h = oh;
+      dst.w = static_cast<int>(int64_t{oh} * kScreenW / kScreenH);
+    } else {
+      dst.w = ow;
+      dst.h = static_cast<int>(int64_t{ow} * kScreenH / kScreenW);
+    }
+    dst.x = (ow - dst.w) / 2;
+    dst.y = (oh - dst.h) / 2;
+    return dst;
+  }
+
+  // No GPU: one copy onto the window surface when it is 640x480 in our
+  // layout (the usual window), else a scaled blit with black bars.
+  void PresentToSurface(const uint32_t* pixels) {
+    SDL_Surface* s = SDL_GetWindowSurface(window_);
+    if (!s) return;
+    const Uint32 fmt = s->format->format;
+    if (s->w == kScreenW && s->h == kScreenH &&
+        (fmt == SDL_PIXELFORMAT_RGB888 || fmt == SDL_PIXELFORMAT_ARGB8888)) {
+      if (SDL_MUSTLOCK(s) && SDL_LockSurface(s) != 0) return;
+      auto* out = static_cast<uint8_t*>(s->pixels);
+      if (s->pitch == kScreenW * 4) {
+        std::memcpy(out, pixels, size_t{kScreenW} * kScreenH * 4);
+      } else {
+        for (int y = 0; y < kScreenH; ++y)
+          std::memcpy(out + static_cast<size_t>(y) * s->pitch, pixels + size_t{kScreenW} * y,
+                      size_t{kScreenW} * 4);
+      }
+      if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
+    } else {
+      SDL_Surface* frame =
+          SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels), kScreenW, kScreenH, 32,
+                                             kScreenW * 4, SDL_PIXELFORMAT_RGB888);
+      if (!frame) return;
+      SDL_Rect dst = Letterbox(s->w, s->h);
+      SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, 0, 0, 0));
+      if (dst.w > 0 && dst.h > 0) SDL_BlitScaled(frame, nullptr, s, &dst);
+      SDL_FreeSurface(frame);
+    }
+    SDL_UpdateWindowSurface(window_);
   }
 
   void PumpEvents(InputState& input) override {

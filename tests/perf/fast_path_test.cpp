@@ -78,7 +78,7 @@ TEST(FastPath, EveryCellOfEveryGameImageMatchesThePerPixelPath) {
   std::uniform_real_distribution<float> frac(0.0f, 1.0f);
   int draws = 0;
   for (auto kernel : {sb::Renderer::Kernel::kPortable, sb::Renderer::Kernel::kSse2,
-                      sb::Renderer::Kernel::kAvx2}) {
+                      sb::Renderer::Kernel::kAvx2, sb::Renderer::Kernel::kAvx512}) {
     if (sb::Renderer::UseKernel(kernel) != kernel) continue;
     Pair pair;
     for (int h = 1; h <= images.Count(); ++h) {
@@ -129,7 +129,7 @@ TEST(FastPath, SubPixelPhasesAcrossAWholeStepAllMatch) {
             : 0u);
   const sb::Renderer::Kernel best = sb::Renderer::BestKernel();
   for (auto kernel : {sb::Renderer::Kernel::kPortable, sb::Renderer::Kernel::kSse2,
-                      sb::Renderer::Kernel::kAvx2}) {
+                      sb::Renderer::Kernel::kAvx2, sb::Renderer::Kernel::kAvx512}) {
     if (sb::Renderer::UseKernel(kernel) != kernel) continue;
     Pair pair;
     pair.Set(2, 255, 255, 255);

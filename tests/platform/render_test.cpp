@@ -304,7 +304,7 @@ TEST(Display, ReopeningKeepsImagesAndResetsTheDrawingState) {
 TEST(FastPath, MatchesThePerPixelPathOnRandomCellsAndPositions) {
   const sb::Renderer::Kernel best = sb::Renderer::BestKernel();
   for (auto kernel : {sb::Renderer::Kernel::kPortable, sb::Renderer::Kernel::kSse2,
-                      sb::Renderer::Kernel::kAvx2}) {
+                      sb::Renderer::Kernel::kAvx2, sb::Renderer::Kernel::kAvx512}) {
     if (sb::Renderer::UseKernel(kernel) != kernel) continue;
     std::mt19937 rng(2024);
     std::uniform_int_distribution<int> size(1, 20), pos(-50, 660), vp(-20, 400), tint(0, 255),
