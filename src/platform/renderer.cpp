@@ -281,6 +281,22 @@ SB_AVX2_INLINE __m256i Load16(const uint16_t* p) {
   return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
 }
 
+SB_AVX2_INLINE __m256i Tint16(__m256i v, __m256i t) {
+  const __m256i x = _mm256_add_epi16(_mm256_mullo_epi16(v, t), _mm256_set1_epi16(128));
+  return _mm256_srli_epi16(_mm256_add_epi16(x, _mm256_srli_epi16(x, 8)), 8);
+}
+
+// A horizontal row of 16 columns, kept in registers: R, G, B, coverage.
+SB_AVX2_INLINE void Row16(const uint16_t* src, int stride, int s, __m256i w0, __m256i w1,
+                          __m256i out[4]) {
+  for (int pl = 0; pl < 4; ++pl) {
+    const uint16_t* p = src + pl * stride;
+    const __m256i v =
+        _mm256_add_epi16(_mm256_mullo_epi16(Load16(p), w0), _mm256_mullo_epi16(Load16(p + s), w1));
+    out[pl] = pl < 3 ? _mm256_srli_epi16(_mm256_add_epi16(v, _mm256_set1_epi16(128)), 8) : v;
+  }
+}
+
 SB_AVX2_INLINE __m256i Blend16(__m256i a, __m256i b, __m256i w0, __m256i w1) {
   return _mm256_srli_epi16(
       _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(a, w0), _mm256_mullo_epi16(b, w1)),
@@ -288,61 +304,51 @@ SB_AVX2_INLINE __m256i Blend16(__m256i a, __m256i b, __m256i w0, __m256i w1) {
       8);
 }
 
-SB_AVX2_INLINE __m256i Tint16(__m256i v, __m256i t) {
-  const __m256i x = _mm256_add_epi16(_mm256_mullo_epi16(v, t), _mm256_set1_epi16(128));
-  return _mm256_srli_epi16(_mm256_add_epi16(x, _mm256_srli_epi16(x, 8)), 8);
-}
-
-// The same two passes 16 columns at a time (8 for a last odd chunk).
+// The two passes fused, 16 columns at a time: each horizontal row is made
+// once, in registers, as the output rows reach it (the rows a draw uses
+// only ever move down). Pixels past the last column are rewritten with
+// their own values (the back buffer has slack after its last row).
 SB_AVX2 void RunAvx2(const SubPixelJob& j) {
-  const __m256i half = _mm256_set1_epi16(128);
-  const __m128i w1x = Load8(j.w), w0x = _mm_sub_epi16(_mm_set1_epi16(256), w1x);
-  const __m256i w1 = _mm256_broadcastsi128_si256(w1x), w0 = _mm256_broadcastsi128_si256(w0x);
-  const int stride = j.pl->stride, ncp = j.ncp, s = j.s;
-  for (int q = j.q0; q <= j.q1; ++q) {
-    uint16_t* h = j.rows + (q - j.q0) * j.hstride;
-    const uint16_t* src = j.pl->Row(q) + j.m0;
-    int c = 0;
-    for (; c + 16 <= ncp; c += 16) {
-      for (int pl = 0; pl < 4; ++pl) {
-        const uint16_t* p = src + pl * stride + c;
-        __m256i v = _mm256_add_epi16(_mm256_mullo_epi16(Load16(p), w0),
-                                     _mm256_mullo_epi16(Load16(p + s), w1));
-        if (pl < 3) v = _mm256_srli_epi16(_mm256_add_epi16(v, half), 8);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(h + pl * ncp + c), v);
-      }
-    }
-    if (c < ncp) Horizontal8(src, stride, s, w0x, w1x, h, ncp, c);
-    ZeroTail(j, h);
-  }
-  __m128i tint8[3];
+  const int stride = j.pl->stride, s = j.s;
+  const __m256i w1 = _mm256_broadcastsi128_si256(Load8(j.w));
+  const __m256i w0 = _mm256_sub_epi16(_mm256_set1_epi16(256), w1);
   __m256i tint[3];
-  for (int k = 0; k < 3; ++k) {
-    tint8[k] = _mm_set1_epi16(static_cast<int16_t>(j.tint[k]));
-    tint[k] = _mm256_set1_epi16(static_cast<int16_t>(j.tint[k]));
-  }
+  for (int k = 0; k < 3; ++k) tint[k] = _mm256_set1_epi16(static_cast<int16_t>(j.tint[k]));
   const __m256i limit = _mm256_set1_epi32(32767);
-  uint32_t* dst = j.dst;
-  for (int l = 0; l < j.ny; ++l, dst += Renderer::kW) {
-    const int32_t tl = j.ty0 + j.stepy * l;
-    const uint16_t* a = j.rows + ((tl >> 8) + 1 - j.q0) * j.hstride;
-    const uint16_t* b = a + j.hstride;
-    const int wy = tl & 255;
-    const __m256i vw1 = _mm256_set1_epi16(static_cast<int16_t>(wy));
-    const __m256i vw0 = _mm256_set1_epi16(static_cast<int16_t>(256 - wy));
-    const __m256i wp = _mm256_set1_epi32(wy << 16 | (256 - wy));
-    int c = 0;
-    for (; c + 16 <= ncp; c += 16) {
-      const __m256i ca = Load16(a + 3 * ncp + c), cb = Load16(b + 3 * ncp + c);
-      // Coverage in pixel order 0-3 8-11 (lo) and 4-7 12-15 (hi).
+  const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  for (int c = 0; c < j.nx; c += 16) {
+    const __m256i n = _mm256_set1_epi32(j.nx - c);
+    const __m256i valid0 = _mm256_cmpgt_epi32(n, lanes);
+    const __m256i valid1 = _mm256_cmpgt_epi32(n, _mm256_add_epi32(lanes, _mm256_set1_epi32(8)));
+    __m256i a[4], b[4];
+    int q = j.q0;
+    Row16(j.pl->Row(q) + j.m0 + c, stride, s, w0, w1, a);
+    Row16(j.pl->Row(q + 1) + j.m0 + c, stride, s, w0, w1, b);
+    uint32_t* dst = j.dst + c;
+    for (int l = 0; l < j.ny; ++l, dst += Renderer::kW) {
+      const int32_t tl = j.ty0 + j.stepy * l;
+      while (q < (tl >> 8) + 1) {
+        for (int k = 0; k < 4; ++k) a[k] = b[k];
+        ++q;
+        Row16(j.pl->Row(q + 1) + j.m0 + c, stride, s, w0, w1, b);
+      }
+      const int wy = tl & 255;
+      const __m256i vw1 = _mm256_set1_epi16(static_cast<int16_t>(wy));
+      const __m256i vw0 = _mm256_set1_epi16(static_cast<int16_t>(256 - wy));
+      const __m256i wp = _mm256_set1_epi32(wy << 16 | (256 - wy));
+      // Coverage in pixel order 0-3 8-11 (lo) and 4-7 12-15 (hi), then
+      // put back in order.
       const __m256i mlo =
-          _mm256_cmpgt_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(ca, cb), wp), limit);
+          _mm256_cmpgt_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(a[3], b[3]), wp), limit);
       const __m256i mhi =
-          _mm256_cmpgt_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi16(ca, cb), wp), limit);
-      if (_mm256_testz_si256(_mm256_or_si256(mlo, mhi), _mm256_or_si256(mlo, mhi))) continue;
-      __m256i r = Blend16(Load16(a + c), Load16(b + c), vw0, vw1);
-      __m256i g = Blend16(Load16(a + ncp + c), Load16(b + ncp + c), vw0, vw1);
-      __m256i bl = Blend16(Load16(a + 2 * ncp + c), Load16(b + 2 * ncp + c), vw0, vw1);
+          _mm256_cmpgt_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi16(a[3], b[3]), wp), limit);
+      const __m256i m0 = _mm256_and_si256(_mm256_permute2x128_si256(mlo, mhi, 0x20), valid0);
+      const __m256i m1 = _mm256_and_si256(_mm256_permute2x128_si256(mlo, mhi, 0x31), valid1);
+      const __m256i any = _mm256_or_si256(m0, m1);
+      if (_mm256_testz_si256(any, any)) continue;
+      __m256i r = Blend16(a[0], b[0], vw0, vw1);
+      __m256i g = Blend16(a[1], b[1], vw0, vw1);
+      __m256i bl = Blend16(a[2], b[2], vw0, vw1);
       if (j.tinted) {
         r = Tint16(r, tint[0]);
         g = Tint16(g, tint[1]);
@@ -350,19 +356,11 @@ SB_AVX2 void RunAvx2(const SubPixelJob& j) {
       }
       const __m256i bg = _mm256_or_si256(bl, _mm256_slli_epi16(g, 8));
       const __m256i plo = _mm256_unpacklo_epi16(bg, r), phi = _mm256_unpackhi_epi16(bg, r);
-      const __m256i p0 = _mm256_permute2x128_si256(plo, phi, 0x20);
-      const __m256i p1 = _mm256_permute2x128_si256(plo, phi, 0x31);
-      const __m256i m0 = _mm256_permute2x128_si256(mlo, mhi, 0x20);
-      const __m256i m1 = _mm256_permute2x128_si256(mlo, mhi, 0x31);
-      __m256i* d = reinterpret_cast<__m256i*>(dst + c);
-      _mm256_storeu_si256(d, _mm256_blendv_epi8(_mm256_loadu_si256(d), p0, m0));
-      _mm256_storeu_si256(d + 1, _mm256_blendv_epi8(_mm256_loadu_si256(d + 1), p1, m1));
-    }
-    if (c < ncp) {
-      const __m128i w1s = _mm_set1_epi16(static_cast<int16_t>(wy));
-      const __m128i w0s = _mm_set1_epi16(static_cast<int16_t>(256 - wy));
-      const __m128i wps = _mm_set1_epi32(wy << 16 | (256 - wy));
-      Vertical8(a, b, ncp, c, w0s, w1s, wps, j.tinted ? tint8 : nullptr, dst);
+      __m256i* d = reinterpret_cast<__m256i*>(dst);
+      _mm256_storeu_si256(d, _mm256_blendv_epi8(_mm256_loadu_si256(d),
+                                                _mm256_permute2x128_si256(plo, phi, 0x20), m0));
+      _mm256_storeu_si256(d + 1, _mm256_blendv_epi8(_mm256_loadu_si256(d + 1),
+                                                    _mm256_permute2x128_si256(plo, phi, 0x31), m1));
     }
   }
 }
