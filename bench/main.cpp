@@ -226,7 +226,7 @@ void Register() {
       ->Iterations(g_guard ? 3 : 10);
 }
 
-// Keeps the console output and notes each benchmark's median real time per
+// Keeps the console output and notes each benchmark's median CPU time per
 // iteration (seconds) and median counters.
 class Collector : public benchmark::ConsoleReporter {
  public:
@@ -246,7 +246,7 @@ class Collector : public benchmark::ConsoleReporter {
       Result& out = results[r.run_name.function_name];
       if (out.median && !median) continue;  // a median beats single runs
       out.median = median;
-      out.seconds = r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
+      out.seconds = r.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
       for (const auto& [name, c] : r.counters) out.counters[name] = c.value;
     }
   }
@@ -310,9 +310,12 @@ int Report(const Collector& c) {
 // calls replayed alone, the state changes kept), for finding where it goes.
 void ByImage() {
   Scene& s = TheScene();
-  std::map<int, int> draws;
+  std::map<int, int> draws, whole;
   for (const auto& c : s.calls)
-    if (c.kind == sb::DrawCall::kImage) ++draws[c.n[0]];
+    if (c.kind == sb::DrawCall::kImage) {
+      ++draws[c.n[0]];
+      whole[c.n[0]] += c.v[0] == std::floor(c.v[0]) && c.v[1] == std::floor(c.v[1]);
+    }
   for (auto k : {sb::Renderer::Kernel::kPortable, sb::Renderer::Kernel::kSse2,
                  sb::Renderer::Kernel::kAvx2, sb::Renderer::Kernel::kAvx512}) {
     if (sb::Renderer::UseKernel(k) != k) continue;
@@ -352,8 +355,8 @@ void ByImage() {
       t.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
     }
     std::sort(t.begin(), t.end());
-    std::printf("image %2d (%3dx%-3d) %4d draws: min %8.1f us, median %8.1f us\n", image, img->cw,
-                img->ch, n, t[0] * 1e6, t[100] * 1e6);
+    std::printf("image %2d (%3dx%-3d) %4d draws (%4d whole-pixel): min %8.1f us, median %8.1f us\n",
+                image, img->cw, img->ch, n, whole[image], t[0] * 1e6, t[100] * 1e6);
   }
 }
 

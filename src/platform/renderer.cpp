@@ -448,15 +448,23 @@ SB_AVX512 void RunAvx512(const SubPixelJob& j) {
   }
 }
 
-// One row of a cached picture: 16 pixels a masked store, the picture's
-// own mask saying which.
-SB_AVX512 void BlitRowAvx512(const uint32_t* src, const uint32_t* m, uint32_t* dst, int a, int b) {
-  for (int i = a; i < b; i += 16) {
-    const int n = b - i;
-    const __mmask16 valid = n >= 16 ? 0xFFFF : static_cast<__mmask16>((1u << n) - 1);
-    const __m512i k = _mm512_maskz_loadu_epi32(valid, m + i);
-    _mm512_mask_storeu_epi32(dst + i, _mm512_test_epi32_mask(k, k),
-                             _mm512_maskz_loadu_epi32(valid, src + i));
+// Rows ry0..ry1 of a cached picture whose top-left is at dst, columns
+// clipped to [clo, chi): 16 pixels a masked store, the picture's own mask
+// saying which.
+SB_AVX512 void BlitAvx512(const Picture& pic, uint32_t* dst, int ry0, int ry1, int clo, int chi) {
+  for (int r = ry0; r < ry1; ++r) {
+    const int a = std::max(pic.lo[r], clo), b = std::min(pic.hi[r], chi);
+    const size_t off = static_cast<size_t>(r) * pic.w;
+    const uint32_t* src = pic.px.data() + off;
+    const uint32_t* m = pic.mask.data() + off;
+    uint32_t* out = dst + static_cast<size_t>(r) * Renderer::kW;
+    for (int i = a; i < b; i += 16) {
+      const int n = b - i;
+      const __mmask16 valid = n >= 16 ? 0xFFFF : static_cast<__mmask16>((1u << n) - 1);
+      const __m512i k = _mm512_maskz_loadu_epi32(valid, m + i);
+      _mm512_mask_storeu_epi32(out + i, _mm512_test_epi32_mask(k, k),
+                               _mm512_maskz_loadu_epi32(valid, src + i));
+    }
   }
 }
 
@@ -638,6 +646,12 @@ void Renderer::Blit(const Picture& pic, int x, int y) {
   const int ry0 = std::max(0, cy0_ - y), ry1 = std::min(pic.h, cy1_ - y);
   const int clo = cx0_ - x, chi = cx1_ - x;  // clip in picture columns
   const bool white = TintIsWhite();
+#if defined(__SSE2__) && defined(__x86_64__)
+  if (white && g_kernel == Kernel::kAvx512) {
+    BlitAvx512(pic, fb_.data() + static_cast<ptrdiff_t>(y) * kW + x, ry0, ry1, clo, chi);
+    return;
+  }
+#endif
   const uint32_t tr = uint32_t(r_), tg = uint32_t(g_), tb = uint32_t(b_);
   for (int r = ry0; r < ry1; ++r) {
     const int a = std::max(pic.lo[r], clo), b = std::min(pic.hi[r], chi);
@@ -648,12 +662,6 @@ void Renderer::Blit(const Picture& pic, int x, int y) {
     uint32_t* __restrict dst = fb_.data() + static_cast<size_t>(y + r) * kW + x;
     int i = a;
     if (white) {
-#if defined(__SSE2__) && defined(__x86_64__)
-      if (g_kernel == Kernel::kAvx512) {
-        BlitRowAvx512(src, m, dst, a, b);
-        continue;
-      }
-#endif
 #if defined(__SSE2__)
       for (; i + 4 <= b; i += 4) {
         const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
@@ -771,6 +779,13 @@ void Renderer::DrawLine(float x1, float y1, float x2, float y2) {
   const uint32_t col = uint32_t(r_) << 16 | uint32_t(g_) << 8 | uint32_t(b_);
   if (n == 0) {
     if (a >= cx0_ && a < cx1_ && b >= cy0_ && b < cy1_) fb_[static_cast<size_t>(b) * kW + a] = col;
+    return;
+  }
+  if (dx == 0) {  // a column: every pixel from b to d
+    if (a < cx0_ || a >= cx1_) return;
+    const int64_t lo = std::max<int64_t>(std::min(b, d), cy0_);
+    const int64_t hi = std::min<int64_t>(std::max(b, d), cy1_ - 1);
+    for (int64_t py = lo; py <= hi; ++py) fb_[static_cast<size_t>(py) * kW + a] = col;
     return;
   }
   if (dy == 0) {  // a row: every pixel from a to c
