@@ -405,7 +405,6 @@ SB_AVX512 void RunAvx512(const SubPixelJob& j) {
   // back in pixel order (0-15 and 16-31).
   const __m512i first = _mm512_set_epi64(11, 10, 3, 2, 9, 8, 1, 0);
   const __m512i second = _mm512_set_epi64(15, 14, 7, 6, 13, 12, 5, 4);
-  const __m512i limit = _mm512_set1_epi32(32767);
   for (int c = 0; c < j.nx; c += 32) {
     const int n = j.nx - c;
     const uint32_t valid = n >= 32 ? 0xFFFFFFFFu : (1u << n) - 1;
@@ -424,13 +423,17 @@ SB_AVX512 void RunAvx512(const SubPixelJob& j) {
       const int wy = tl & 255;
       const __m512i vw1 = _mm512_set1_epi16(static_cast<int16_t>(wy));
       const __m512i vw0 = _mm512_set1_epi16(static_cast<int16_t>(256 - wy));
-      const __m512i wp = _mm512_set1_epi32(wy << 16 | (256 - wy));
-      const __m512i clo = _mm512_madd_epi16(_mm512_unpacklo_epi16(a[3], b[3]), wp);
-      const __m512i chi = _mm512_madd_epi16(_mm512_unpackhi_epi16(a[3], b[3]), wp);
-      const __mmask16 m0 = _mm512_mask_cmpgt_epi32_mask(
-          static_cast<__mmask16>(valid), _mm512_permutex2var_epi64(clo, first, chi), limit);
-      const __mmask16 m1 = _mm512_mask_cmpgt_epi32_mask(
-          static_cast<__mmask16>(valid >> 16), _mm512_permutex2var_epi64(clo, second, chi), limit);
+      // Coverage a (256 - wy) + b wy against 32768 in 16-bit lanes, in
+      // pixel order: each product fits (a, b <= 256, weights <= 255) and a
+      // sum past 65535 only saturates; wy = 0 is a alone.
+      const __mmask32 covered =
+          wy == 0 ? _mm512_mask_cmpge_epu16_mask(valid, a[3], _mm512_set1_epi16(128))
+                  : _mm512_mask_cmpge_epu16_mask(valid,
+                                                 _mm512_adds_epu16(_mm512_mullo_epi16(a[3], vw0),
+                                                                   _mm512_mullo_epi16(b[3], vw1)),
+                                                 _mm512_set1_epi16(static_cast<int16_t>(0x8000)));
+      const __mmask16 m0 = static_cast<__mmask16>(covered);
+      const __mmask16 m1 = static_cast<__mmask16>(covered >> 16);
       if ((m0 | m1) == 0) continue;
       __m512i r = Blend32(a[0], b[0], vw0, vw1);
       __m512i g = Blend32(a[1], b[1], vw0, vw1);
