@@ -314,7 +314,6 @@ SB_AVX2 void RunAvx2(const SubPixelJob& j) {
   const __m256i w0 = _mm256_sub_epi16(_mm256_set1_epi16(256), w1);
   __m256i tint[3];
   for (int k = 0; k < 3; ++k) tint[k] = _mm256_set1_epi16(static_cast<int16_t>(j.tint[k]));
-  const __m256i limit = _mm256_set1_epi32(32767);
   const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
   for (int c = 0; c < j.nx; c += 16) {
     const __m256i n = _mm256_set1_epi32(j.nx - c);
@@ -335,15 +334,18 @@ SB_AVX2 void RunAvx2(const SubPixelJob& j) {
       const int wy = tl & 255;
       const __m256i vw1 = _mm256_set1_epi16(static_cast<int16_t>(wy));
       const __m256i vw0 = _mm256_set1_epi16(static_cast<int16_t>(256 - wy));
-      const __m256i wp = _mm256_set1_epi32(wy << 16 | (256 - wy));
-      // Coverage in pixel order 0-3 8-11 (lo) and 4-7 12-15 (hi), then
-      // put back in order.
-      const __m256i mlo =
-          _mm256_cmpgt_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(a[3], b[3]), wp), limit);
-      const __m256i mhi =
-          _mm256_cmpgt_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi16(a[3], b[3]), wp), limit);
-      const __m256i m0 = _mm256_and_si256(_mm256_permute2x128_si256(mlo, mhi, 0x20), valid0);
-      const __m256i m1 = _mm256_and_si256(_mm256_permute2x128_si256(mlo, mhi, 0x31), valid1);
+      // Coverage a (256 - wy) + b wy against 32768 in 16-bit lanes: each
+      // product fits (a, b <= 256, weights <= 255), a sum past 65535 only
+      // saturates, and the top bit is the answer; wy = 0 is a alone.
+      const __m256i cov = wy == 0
+                              ? _mm256_cmpgt_epi16(a[3], _mm256_set1_epi16(127))
+                              : _mm256_srai_epi16(_mm256_adds_epu16(_mm256_mullo_epi16(a[3], vw0),
+                                                                    _mm256_mullo_epi16(b[3], vw1)),
+                                                  15);
+      const __m256i m0 =
+          _mm256_and_si256(_mm256_cvtepi16_epi32(_mm256_castsi256_si128(cov)), valid0);
+      const __m256i m1 =
+          _mm256_and_si256(_mm256_cvtepi16_epi32(_mm256_extracti128_si256(cov, 1)), valid1);
       const __m256i any = _mm256_or_si256(m0, m1);
       if (_mm256_testz_si256(any, any)) continue;
       __m256i r = Blend16(a[0], b[0], vw0, vw1);
