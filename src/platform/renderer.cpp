@@ -208,6 +208,7 @@ SB_INLINE __m128i Tint8(__m128i v, __m128i t) {
 
 SB_INLINE void Horizontal8(const uint16_t* src, int stride, int s, __m128i w0, __m128i w1,
                            uint16_t* h, int ncp, int c) {
+#pragma GCC unroll 4
   for (int pl = 0; pl < 4; ++pl) {
     const uint16_t* p = src + pl * stride + c;
     __m128i v = _mm_add_epi16(_mm_mullo_epi16(Load8(p), w0), _mm_mullo_epi16(Load8(p + s), w1));
@@ -289,6 +290,7 @@ SB_AVX2_INLINE __m256i Tint16(__m256i v, __m256i t) {
 // A horizontal row of 16 columns, kept in registers: R, G, B, coverage.
 SB_AVX2_INLINE void Row16(const uint16_t* src, int stride, int s, __m256i w0, __m256i w1,
                           __m256i out[4]) {
+#pragma GCC unroll 4  // the rows stay in registers only when unrolled
   for (int pl = 0; pl < 4; ++pl) {
     const uint16_t* p = src + pl * stride;
     const __m256i v =
@@ -327,6 +329,7 @@ SB_AVX2 void RunAvx2(const SubPixelJob& j) {
     for (int l = 0; l < j.ny; ++l, dst += Renderer::kW) {
       const int32_t tl = j.ty0 + j.stepy * l;
       while (q < (tl >> 8) + 1) {
+#pragma GCC unroll 4  // the rows stay in registers only when unrolled
         for (int k = 0; k < 4; ++k) a[k] = b[k];
         ++q;
         Row16(j.pl->Row(q + 1) + j.m0 + c, stride, s, w0, w1, b);
@@ -378,6 +381,7 @@ SB_AVX512_INLINE __m512i Tint32(__m512i v, __m512i t) {
 // A horizontal row of 32 columns, kept in registers: R, G, B, coverage.
 SB_AVX512_INLINE void Row32(const uint16_t* src, int stride, int s, __m512i w0, __m512i w1,
                             __m512i out[4]) {
+#pragma GCC unroll 4  // the rows stay in registers only when unrolled
   for (int pl = 0; pl < 4; ++pl) {
     const uint16_t* p = src + pl * stride;
     const __m512i v = _mm512_add_epi16(_mm512_mullo_epi16(_mm512_loadu_si512(p), w0),
@@ -418,6 +422,7 @@ SB_AVX512 void RunAvx512(const SubPixelJob& j) {
     for (int l = 0; l < j.ny; ++l, dst += Renderer::kW) {
       const int32_t tl = j.ty0 + j.stepy * l;
       while (q < (tl >> 8) + 1) {
+#pragma GCC unroll 4  // the rows stay in registers only when unrolled
         for (int k = 0; k < 4; ++k) a[k] = b[k];
         ++q;
         Row32(j.pl->Row(q + 1) + j.m0 + c, stride, s, w0, w1, b);
@@ -513,6 +518,7 @@ void RunPortable(const SubPixelJob& j) {
 
 Renderer::Kernel Best() {
 #if defined(__SSE2__) && defined(__x86_64__)
+  __builtin_cpu_init();  // may run before the library's own start-up code
   if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw"))
     return Renderer::Kernel::kAvx512;
   if (__builtin_cpu_supports("avx2")) return Renderer::Kernel::kAvx2;
