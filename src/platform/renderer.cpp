@@ -167,9 +167,10 @@ const Planes& PlanesFor(const Image& img, Frame& f, int s) {
 // blends, for each padded texel row q0..q1 in use and columns 0..ncp-1,
 // src[k] and src[k + s] of each plane with weight w[k % 8] (the weights
 // repeat every 8 columns at scales 1 and 2) into `rows`; a vertical pass
-// blends pairs of those rows into the ny rows of dst. Coverage past column
-// nx is zeroed, so those pixels (up to 7 past the right edge, inside the
-// buffer's slack) are only ever rewritten with their own values.
+// blends pairs of those rows into the ny rows of dst (the AVX kernels do
+// both at once, without `rows`). Pixels past column nx are never covered:
+// they (up to 15 past the right edge, inside the buffer's slack) are only
+// ever rewritten with their own values.
 struct SubPixelJob {
   const Planes* pl;
   int m0, s;
@@ -697,10 +698,10 @@ void Renderer::Blit(const Picture& pic, int x, int y) {
 // Filtered images at scale 1 or 2 on each axis, anywhere: the taps along an
 // axis step by 256 / s, so they are t(p) = (256 / s) p + k with one k per
 // draw, and the texels under consecutive pixels are consecutive in the
-// frame's planes. A horizontal pass blends the texel rows in use into
-// rows_, a vertical pass blends those into the back buffer, 8 pixels at a
-// time. Padding the planes with the edge texels stands in for clamping: a
-// blend of two equal texels is that texel whatever the weight.
+// frame's planes. A horizontal pass blends the texel rows in use, a
+// vertical pass blends those into the back buffer, 8, 16 or 32 pixels at a
+// time (see RunJob). Padding the planes with the edge texels stands in for
+// clamping: a blend of two equal texels is that texel whatever the weight.
 void Renderer::DrawSubPixel(const Image& img, Frame& f, float x, float y, int s, int t) {
   int px0, px1, py0, py1;
   if (!Cover(x, x + img.cw * double(s), cx0_, cx1_, px0, px1)) return;
