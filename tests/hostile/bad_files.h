@@ -17,22 +17,25 @@ inline constexpr size_t kBmpCompression = 30;
 inline constexpr size_t kBmpColoursUsed = 46;
 inline constexpr size_t kBmpHeaderSize = 54;
 
+// Appended byte by byte and spliced in with replace: GCC 12 at -O3 misreads
+// indexed stores into a string it cannot size as an overflow
+// (-Wstringop-overflow).
+inline std::string LeBytes(uint32_t v, int n) {
+  std::string s;
+  for (int i = 0; i < n; ++i) s.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+  return s;
+}
 inline void Put16(std::string& s, size_t at, uint32_t v) {
-  s[at] = static_cast<char>(v & 0xFF);
-  s[at + 1] = static_cast<char>((v >> 8) & 0xFF);
+  s.replace(at, 2, LeBytes(v, 2));
 }
 inline void Put32(std::string& s, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+  s.replace(at, 4, LeBytes(v, 4));
 }
 inline std::string Le16(uint32_t v) {
-  std::string s(2, '\0');
-  Put16(s, 0, v);
-  return s;
+  return LeBytes(v, 2);
 }
 inline std::string Le32(uint32_t v) {
-  std::string s(4, '\0');
-  Put32(s, 0, v);
-  return s;
+  return LeBytes(v, 4);
 }
 
 // Every pixel non-black, and distinct per cell of `cellw` columns, so a

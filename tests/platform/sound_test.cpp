@@ -15,12 +15,18 @@ std::vector<int16_t> Mix(sb::Mixer& m, int n) {
 // A PCM WAV file with the given header values around raw sample bytes.
 std::vector<uint8_t> Wav(int channels, int rate, int bits, const std::vector<uint8_t>& data) {
   std::vector<uint8_t> b;
+  b.reserve(44 + data.size());
   auto put = [&](uint32_t v, int n) {
     for (int i = 0; i < n; ++i) b.push_back(uint8_t(v >> (8 * i)));
   };
-  b.insert(b.end(), {'R', 'I', 'F', 'F'});
+  // Tags go in byte by byte: GCC 12 at -O3 misreads initializer-list inserts
+  // into a growing vector as an overflow (-Wstringop-overflow).
+  auto tag = [&](const char* t) {
+    for (int i = 0; t[i] != 0; ++i) b.push_back(uint8_t(t[i]));
+  };
+  tag("RIFF");
   put(36 + uint32_t(data.size()), 4);
-  b.insert(b.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+  tag("WAVEfmt ");
   put(16, 4);
   put(1, 2);
   put(uint32_t(channels), 2);
@@ -28,7 +34,7 @@ std::vector<uint8_t> Wav(int channels, int rate, int bits, const std::vector<uin
   put(uint32_t(rate * channels * bits / 8), 4);
   put(uint32_t(channels * bits / 8), 2);
   put(uint32_t(bits), 2);
-  b.insert(b.end(), {'d', 'a', 't', 'a'});
+  tag("data");
   put(uint32_t(data.size()), 4);
   b.insert(b.end(), data.begin(), data.end());
   return b;
