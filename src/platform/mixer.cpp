@@ -26,10 +26,16 @@ void PutLe32(uint8_t* p, uint32_t v) {
 // few bytes claiming 4 GB become a 4 GB allocation. Cuts every declared
 // length to the bytes the file really holds.
 void ClampChunkLengths(std::vector<uint8_t>& b) {
-  if (b.size() < 12 || std::memcmp(b.data(), "RIFF", 4) != 0) return;
   const size_t n = b.size();
-  if (Le32(&b[4]) > n - 8) PutLe32(&b[4], static_cast<uint32_t>(n - 8));
-  size_t pos = 12;
+  size_t pos;
+  if (n >= 12 && std::memcmp(b.data(), "RIFF", 4) == 0) {
+    if (Le32(&b[4]) > n - 8) PutLe32(&b[4], static_cast<uint32_t>(n - 8));
+    pos = 12;
+  } else if (n >= 4 && std::memcmp(b.data(), "WAVE", 4) == 0) {
+    pos = 4;  // SDL also reads chunks without the RIFF header
+  } else {
+    return;
+  }
   while (pos + 8 <= n) {
     size_t len = Le32(&b[pos + 4]);
     const size_t avail = n - (pos + 8);
