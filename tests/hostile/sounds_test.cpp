@@ -44,6 +44,7 @@ std::vector<SoundCase> Cases() {
       {"data chunk claiming 4 GB", data_4g, 200},
       {"RIFF size claiming 4 GB", riff_4g, 200},
       {"fmt chunk claiming 4 GB", fmt_4g, kSilent},
+      {"no RIFF header, data chunk claiming 4 GB", data_4g.substr(8), 200},
       {"no data chunk", Riff(fmt16), kSilent},
       // The reader wants the format before the samples: unusual, but silent.
       {"data before fmt", Riff(Chunk("data", tone) + fmt16), kSilent},
