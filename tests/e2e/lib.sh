@@ -218,7 +218,7 @@ close_request() { "$SB_XHELPER" close "$WID"; }
 # whole screen, as $LAST_SHOT (binary PPM; the two latest are kept).
 shot() {
   SHOT_N=$((SHOT_N + 1))
-  rm -f "$WORK/shot-$(printf %04d $((SHOT_N - 2))).ppm"
+  [ -n "${SB_KEEP_SHOTS:-}" ] || rm -f "$WORK/shot-$(printf %04d $((SHOT_N - 2))).ppm"
   LAST_SHOT=$WORK/shot-$(printf %04d $SHOT_N).ppm
   local which=$WID
   [ "${1:-window}" = root ] && which=root

@@ -59,9 +59,12 @@ prompt_gone() {
   shot && probe colour:90,190,480,32,ff0000 && ! at_least "${P[0]}" 10 480 32
 }
 
-# The player (14x24 px) has come to rest at X Y: where nothing was when play began.
+# The player (14x24 px) stands at X Y. Its helmet (e6e6f0) is the same in
+# every colour set, and the filtered scaling leaves at least 8 pixels of it
+# exactly that colour; the wandering humans' whites blend into near misses, so
+# the colour must match exactly.
 player_at() { # X Y
-  shot && probe "nonblack:$1,$2,14,24" && [ "${P[0]}" -ge 20 ]
+  shot && probe "colour:$1,$2,14,24,e6e6f0" && [ "${P[0]}" -ge 6 ]
 }
 
 # The high-score table: "Top Scores" in red over the column titles in green.
