@@ -746,8 +746,11 @@ void Renderer::DrawImage(Image& img, float x, float y, int frame) {
   if (frame < 0 || frame >= static_cast<int>(img.frames.size())) return;
   Frame& f = img.frames[frame];
   // Whole-pixel positions at scale 1 or exactly 2 always sample the same
-  // points: copy the frame's cached picture.
-  if (sx_ == sy_ && (sx_ == 1.0f || sx_ == 2.0f) && IsInt(x) && IsInt(y)) {
+  // points: copy the frame's cached picture. Pictures larger than the screen
+  // are not cached: a huge image would cost its whole area (hundreds of
+  // megabytes near the loader's cap) for the part that shows.
+  if (sx_ == sy_ && (sx_ == 1.0f || sx_ == 2.0f) && IsInt(x) && IsInt(y) &&
+      img.cw * static_cast<int>(sx_) <= kW && img.ch * static_cast<int>(sx_) <= kH) {
     const int s = static_cast<int>(sx_);
     const int ix = static_cast<int>(x), iy = static_cast<int>(y);
     if (ix < cx1_ && iy < cy1_ && int64_t{ix} + img.cw * s > cx0_ &&

@@ -13,7 +13,8 @@
 // round(v * colour / 255).
 //
 // DrawImage takes the quickest way that gives exactly these pixels: cached
-// pictures at whole-pixel positions at scale 1 and 2, a separable 8-wide
+// pictures (no larger than the screen) at whole-pixel positions at scale 1
+// and 2, a separable 8-wide
 // path for any other position at scales 1 and 2, and the per-pixel path
 // (DrawImageGeneral) for everything else.
 #pragma once

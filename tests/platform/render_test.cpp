@@ -350,4 +350,40 @@ TEST(FastPath, MatchesThePerPixelPathOnRandomCellsAndPositions) {
   sb::Renderer::UseKernel(best);
 }
 
+// Pictures are cached up to the screen's size; a larger image (a hostile
+// logo near the loader's cap) is sampled where it shows, with the same pixels.
+TEST(FastPath, ImagesLargerThanTheScreenAreDrawnWithoutACachedPicture) {
+  std::mt19937 rng(7);
+  struct Case {
+    int w, h;
+    float scale;
+    bool cached;
+  } cases[] = {{320, 240, 2.0f, true},
+               {321, 240, 2.0f, false},
+               {640, 481, 1.0f, false},
+               {640, 480, 1.0f, true},
+               {2000, 3, 2.0f, false}};
+  for (const Case& c : cases) {
+    sb::Image img;
+    img.cw = c.w;
+    img.ch = c.h;
+    img.masked = true;
+    img.filtered = true;
+    img.frames.resize(1);
+    for (uint32_t t : RandomCell(rng, c.w, c.h))
+      img.frames[0].texels.push_back(t ? t | sb::kOpaque : 0u);
+    sb::Renderer fast, slow;
+    for (sb::Renderer* rd : {&fast, &slow}) {
+      std::fill_n(rd->Pixels(), 640 * 480, kSentinel);
+      rd->SetScale(c.scale, c.scale);
+    }
+    fast.DrawImage(img, -3, 5, 0);
+    slow.DrawImageGeneral(img, -3, 5, 0);
+    const bool cached = img.frames[0].at1 || img.frames[0].at2;
+    EXPECT_EQ(c.cached, cached) << c.w << "x" << c.h << " at scale " << c.scale;
+    EXPECT_EQ(0, std::memcmp(fast.Pixels(), slow.Pixels(), 640 * 480 * 4))
+        << c.w << "x" << c.h << " at scale " << c.scale;
+  }
+}
+
 }  // namespace
