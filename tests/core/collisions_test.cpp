@@ -12,11 +12,13 @@ namespace {
 using sbt::At;
 using sbt::World;
 
-// The player stays far away unless a test moves it.
-void Park(World& w) {
-  w.g.plyr->sx = 560;
-  w.g.plyr->sy = 40;
-}
+// A world whose player stays far away unless a test moves it.
+struct Parked : World {
+  Parked() {
+    g.plyr->sx = 560;
+    g.plyr->sy = 40;
+  }
+};
 
 sb::kxshot* Shot(World& w, int x, int y, int frame) {
   sb::kxshot* s = At(w.g.kxshot_list, x, y);
@@ -34,8 +36,7 @@ TEST(Overlap, IsInclusiveAndSymmetric) {
 }
 
 TEST(ShotsAgainstGrunts, TwoShotsInOneGruntAreBothSpentAndItScoresOnce) {
-  World w;
-  Park(w);
+  Parked w;
   sb::kxgrunt* g = At(w.g.kxgrunt_list, 100.0f, 200.0f);
   Shot(w, 100, 200, 1);  // flying up
   Shot(w, 110, 210, 5);  // flying right: the last shot's code stays
@@ -54,8 +55,7 @@ TEST(ShotsAgainstGrunts, TwoShotsInOneGruntAreBothSpentAndItScoresOnce) {
 }
 
 TEST(ShotsAgainstGrunts, TheShotBoxIsInsetByOnePixel) {
-  World w;
-  Park(w);
+  Parked w;
   sb::kxgrunt* g = At(w.g.kxgrunt_list, 100.0f, 200.0f);
   Shot(w, 93, 200, 1);  // its box 94..100 touches the grunt's left edge
   Shot(w, 80, 200, 1);  // far left: untouched
@@ -66,8 +66,7 @@ TEST(ShotsAgainstGrunts, TheShotBoxIsInsetByOnePixel) {
 }
 
 TEST(CollisionOrder, AShotSpentOnAGruntDoesNotFreezeTheHulkBehindIt) {
-  World w;
-  Park(w);
+  Parked w;
   sb::kxgrunt* g = At(w.g.kxgrunt_list, 100.0f, 100.0f);
   sb::kxhulk* h = At(w.g.kxhulk_list, 100.0f, 100.0f);
   Shot(w, 104, 104, 3);
@@ -77,8 +76,7 @@ TEST(CollisionOrder, AShotSpentOnAGruntDoesNotFreezeTheHulkBehindIt) {
 }
 
 TEST(CollisionOrder, HulksUseTheSmallShotBoxAndFreezeForThree) {
-  World w;
-  Park(w);
+  Parked w;
   sb::kxhulk* h = At(w.g.kxhulk_list, 100.0f, 100.0f);
   Shot(w, 93, 100, 5);  // the 6x6 box would touch; the 4x4 box (95..99) does not
   sb::CheckCollisions(w.g);
@@ -104,8 +102,7 @@ TEST(CollisionOrder, RescueBeatsAHulkAndABrainInTheSamePass) {
 }
 
 TEST(CollisionOrder, ABrainAndAHulkTogetherMarkBothAndTheSkullWins) {
-  World w;
-  Park(w);
+  Parked w;
   sb::kxhuman* man = At(w.g.kxhuman_list, 205.0f, 205.0f);
   sb::kxbrain* b = At(w.g.kxbrain_list, 210.0f, 210.0f);
   At(w.g.kxhulk_list, 215.0f, 215.0f);
@@ -121,8 +118,7 @@ TEST(CollisionOrder, ABrainAndAHulkTogetherMarkBothAndTheSkullWins) {
 }
 
 TEST(CollisionOrder, AHumanAlreadyMarkedIsNotConverted) {
-  World w;
-  Park(w);
+  Parked w;
   sb::kxhuman* killed = At(w.g.kxhuman_list, 205.0f, 205.0f);
   killed->hit = 1;
   sb::kxhuman* saved = At(w.g.kxhuman_list, 205.0f, 205.0f);
@@ -135,8 +131,7 @@ TEST(CollisionOrder, AHumanAlreadyMarkedIsNotConverted) {
 }
 
 TEST(BrainReach, TheHumanBoxIsOffsetByTwoBeforeTruncation) {
-  World w;
-  Park(w);
+  Parked w;
   // Brain reach (100..116, 100..130); human box from trunc(sx + 2).
   sb::kxbrain* b = At(w.g.kxbrain_list, 100.0f, 100.0f);
   sb::kxhuman* near = At(w.g.kxhuman_list, 114.9f, 100.0f);  // 116.9 -> 116: touches
@@ -149,8 +144,7 @@ TEST(BrainReach, TheHumanBoxIsOffsetByTwoBeforeTruncation) {
 
 TEST(Electrodes, DoubleWidthDesignsReachAlongAllThirtySixPixels) {
   for (int design : {7, 8}) {
-    World w;
-    Park(w);
+    Parked w;
     sb::kxelectrode* e = At(w.g.kxelectrode_list, 100, 100);
     e->frame = design;
     sb::kxgrunt* g = At(w.g.kxgrunt_list, 130.0f, 100.0f);
@@ -170,8 +164,7 @@ TEST(Electrodes, DoubleWidthDesignsReachAlongAllThirtySixPixels) {
 
 TEST(Electrodes, AGruntMeetsThemWithItsTallBody) {
   for (float y : {74.0f, 73.0f}) {
-    World w;
-    Park(w);
+    Parked w;
     sb::kxelectrode* e = At(w.g.kxelectrode_list, 100, 100);
     sb::kxgrunt* g = At(w.g.kxgrunt_list, 100.0f, y);  // 26 tall against electrodes
     sb::CheckCollisions(w.g);
@@ -181,8 +174,7 @@ TEST(Electrodes, AGruntMeetsThemWithItsTallBody) {
 }
 
 TEST(Electrodes, ShotAndTrampledElectrodesAreMarked) {
-  World w;
-  Park(w);
+  Parked w;
   sb::kxelectrode* shot = At(w.g.kxelectrode_list, 300, 100);
   Shot(w, 300, 100, 7);
   sb::kxelectrode* trodden = At(w.g.kxelectrode_list, 100, 300);
@@ -195,8 +187,7 @@ TEST(Electrodes, ShotAndTrampledElectrodesAreMarked) {
 
 TEST(PulsingBoxes, FollowTheAnimationPhase) {
   // a = 0: a 1x1 box at (sx + 12, sy + 12) against shots.
-  World w;
-  Park(w);
+  Parked w;
   sb::kxspheroid* s = At(w.g.kxspheroid_list, 100.0f, 100.0f);
   s->animframe = 0;
   Shot(w, 104, 104, 1);  // box 105..111 misses 112
