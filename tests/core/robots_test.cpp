@@ -26,20 +26,24 @@ auto NotAbove(double t) {
 
 // --- grunts ---
 
-TEST(Grunts, RetargetingLevelWithThePlayerMovesAlongOneAxisOnly) {
-  World w;  // difficulty 3: gruntspeed 0.25
-  sb::kxgrunt* g = At(w.g.kxgrunt_list, 220.0f, 240.0f);
+// A grunt at (x, y) after one update that retargets it.
+sb::kxgrunt* Retargeted(World& w, float x, float y) {
+  sb::kxgrunt* g = At(w.g.kxgrunt_list, x, y);
   w.ForceDraws(Above(700));
   sb::UpdateGrunts(w.g);
+  return g;
+}
+
+TEST(Grunts, RetargetingLevelWithThePlayerMovesAlongOneAxisOnly) {
+  World w;  // difficulty 3: gruntspeed 0.25
+  const sb::kxgrunt* g = Retargeted(w, 220.0f, 240.0f);
   EXPECT_FLOAT_EQ(g->xv, 0.5f);
   EXPECT_FLOAT_EQ(g->yv, 0.0f);
 }
 
 TEST(Grunts, AGruntOnThePlayersSpotStops) {
   World w;
-  sb::kxgrunt* g = At(w.g.kxgrunt_list, 320.0f, 240.0f);
-  w.ForceDraws(Above(700));
-  sb::UpdateGrunts(w.g);
+  const sb::kxgrunt* g = Retargeted(w, 320.0f, 240.0f);
   EXPECT_EQ(g->xv, 0.0f);
   EXPECT_EQ(g->yv, 0.0f);
 }
@@ -62,10 +66,7 @@ TEST(Grunts, SpeedRampsWithinAWaveAndNeverPassesEight) {
   w.g.difficulty = 3;
   sb::ResetBehaviour(w.g);
   auto retarget_speed = [&] {
-    sb::kxgrunt* g = At(w.g.kxgrunt_list, 100.0f, 100.0f);
-    w.ForceDraws(Above(700));
-    sb::UpdateGrunts(w.g);
-    const float v = g->xv;
+    const float v = Retargeted(w, 100.0f, 100.0f)->xv;
     w.g.kxgrunt_list.Clear();
     return v;
   };
@@ -287,28 +288,30 @@ TEST(Bits, CodesOutsideTheEightDirectionsMakeNoFragments) {
 }
 
 TEST(Bits, RowsSelectTheCellBlock) {
-  World w;
-  sb::CreateBits(w.g, 50, 50, 8, 2);
-  EXPECT_EQ(w.g.kxbit_list.First()->frame, 96);
-  EXPECT_EQ(w.g.kxbit_list.Last()->frame, 107);
-  w.g.kxbit_list.Clear();
-  sb::CreateBits(w.g, 50, 50, 9, 4);
-  EXPECT_EQ(w.g.kxbit_list.First()->frame, 108);
-  EXPECT_EQ(w.g.kxbit_list.Last()->frame, 119);
+  struct Case {
+    int row, code, first, last;
+  } cases[] = {{8, 2, 96, 107}, {9, 4, 108, 119}};
+  for (const Case& c : cases) {
+    World w;
+    sb::CreateBits(w.g, 50, 50, c.row, c.code);
+    EXPECT_EQ(w.g.kxbit_list.First()->frame, c.first) << "row " << c.row;
+    EXPECT_EQ(w.g.kxbit_list.Last()->frame, c.last) << "row " << c.row;
+  }
 }
 
 TEST(Bits, FragmentsLiveForTheirDurationPlusOneUpdate) {
   World w;
-  sb::CreateBits(w.g, 50, 50, 0, 8);  // dur 20
-  for (int i = 0; i < 20; ++i) sb::UpdateBits(w.g);
-  EXPECT_EQ(w.g.kxbit_list.Count(), 12u);
-  sb::UpdateBits(w.g);
-  EXPECT_TRUE(w.g.kxbit_list.Empty());
-  sb::CreateBits(w.g, 50, 50, 0, 4);  // dur 16
-  for (int i = 0; i < 16; ++i) sb::UpdateBits(w.g);
-  EXPECT_EQ(w.g.kxbit_list.Count(), 12u);
-  sb::UpdateBits(w.g);
-  EXPECT_TRUE(w.g.kxbit_list.Empty());
+  struct Case {
+    int code, dur;
+  } cases[] = {{8, 20}, {4, 16}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.code);
+    sb::CreateBits(w.g, 50, 50, 0, c.code);
+    for (int i = 0; i < c.dur; ++i) sb::UpdateBits(w.g);
+    EXPECT_EQ(w.g.kxbit_list.Count(), 12u);
+    sb::UpdateBits(w.g);
+    EXPECT_TRUE(w.g.kxbit_list.Empty());
+  }
 }
 
 // --- humans ---
