@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "support/world.h"
@@ -11,18 +13,28 @@ namespace {
 
 using sbt::World;
 
+// The step and the fire direction read from the controls, compared as pairs.
+using XY = std::pair<int, int>;
+XY Move(const World& w) {
+  return {w.g.movex, w.g.movey};
+}
+XY Fire(const World& w) {
+  return {w.g.firex, w.g.firey};
+}
+
+// Holds (or releases) every key in `keys`.
+void SetKeys(World& w, std::initializer_list<int> keys, bool down = true) {
+  for (int k : keys) w.In().SetKey(k, down);
+}
+
 // --- reading the controls ---
 
 TEST(Controls, CursorKeysWithBothKeysOfAnAxisHeldMoveRightAndDown) {
   World w;
   w.g.controls = 0;
-  w.In().SetKey(sbt::kVkLeft, true);
-  w.In().SetKey(sbt::kVkRight, true);
-  w.In().SetKey(sbt::kVkUp, true);
-  w.In().SetKey(sbt::kVkDown, true);
+  SetKeys(w, {sbt::kVkLeft, sbt::kVkRight, sbt::kVkUp, sbt::kVkDown});
   sb::ReadControls(w.g);
-  EXPECT_EQ(w.g.movex, 4);
-  EXPECT_EQ(w.g.movey, 4);
+  EXPECT_EQ(Move(w), XY(4, 4));
 }
 
 TEST(Controls, ModeZeroKeepsTheFireDirectionUntilSpaceIsHeldWhileMoving) {
@@ -31,25 +43,18 @@ TEST(Controls, ModeZeroKeepsTheFireDirectionUntilSpaceIsHeldWhileMoving) {
   // Space alone, standing: the direction is not changed.
   w.In().SetKey(sbt::kVkSpace, true);
   sb::ReadControls(w.g);
-  EXPECT_EQ(w.g.firex, 0);
-  EXPECT_EQ(w.g.firey, 0);
+  EXPECT_EQ(Fire(w), XY(0, 0));
   // Space while moving up-left sets it (as a unit direction, not the step).
-  w.In().SetKey(sbt::kVkLeft, true);
-  w.In().SetKey(sbt::kVkUp, true);
+  SetKeys(w, {sbt::kVkLeft, sbt::kVkUp});
   sb::ReadControls(w.g);
-  EXPECT_EQ(w.g.firex, -1);
-  EXPECT_EQ(w.g.firey, -1);
-  EXPECT_EQ(w.g.movex, -4);
-  EXPECT_EQ(w.g.movey, -4);
+  EXPECT_EQ(Fire(w), XY(-1, -1));
+  EXPECT_EQ(Move(w), XY(-4, -4));
   // Released: moving elsewhere keeps firing up-left, also past a lost life.
-  w.In().SetKey(sbt::kVkSpace, false);
-  w.In().SetKey(sbt::kVkLeft, false);
-  w.In().SetKey(sbt::kVkUp, false);
+  SetKeys(w, {sbt::kVkSpace, sbt::kVkLeft, sbt::kVkUp}, false);
   w.In().SetKey(sbt::kVkDown, true);
   sb::ResetPlayer(w.g);
   sb::ReadControls(w.g);
-  EXPECT_EQ(w.g.firex, -1);
-  EXPECT_EQ(w.g.firey, -1);
+  EXPECT_EQ(Fire(w), XY(-1, -1));
   EXPECT_EQ(w.g.movey, 4);
 }
 
@@ -59,8 +64,7 @@ TEST(Controls, ModeTwoFiresOnlyWhileSpaceIsHeldAndOnlyWhenMoving) {
   w.g.firex = 1;  // left over from a mode-0 game
   w.In().SetKey(sbt::kVkSpace, true);
   sb::ReadControls(w.g);
-  EXPECT_EQ(w.g.firex, 0);
-  EXPECT_EQ(w.g.firey, 0);
+  EXPECT_EQ(Fire(w), XY(0, 0));
   w.In().SetKey(sbt::kVkRight, true);
   sb::ReadControls(w.g);
   EXPECT_EQ(w.g.firex, 1);
@@ -73,21 +77,15 @@ TEST(Controls, ModeTwoFiresOnlyWhileSpaceIsHeldAndOnlyWhenMoving) {
 TEST(Controls, ModesFourAndFiveSwapTheLetterGroups) {
   World w;
   // J (74) is a movement key in mode 4 and a fire key in mode 5; S (83) the reverse.
-  w.In().SetKey(74, true);
-  w.In().SetKey(83, true);
-  w.In().SetKey(75, true);  // K: down in the IJKL group
+  SetKeys(w, {74, 83, 75});  // 75 is K: down in the IJKL group
   w.g.controls = 4;
   sb::ReadControls(w.g);
-  EXPECT_EQ(w.g.movex, -4);
-  EXPECT_EQ(w.g.movey, 4);
-  EXPECT_EQ(w.g.firex, -1);
-  EXPECT_EQ(w.g.firey, 0);
+  EXPECT_EQ(Move(w), XY(-4, 4));
+  EXPECT_EQ(Fire(w), XY(-1, 0));
   w.g.controls = 5;
   sb::ReadControls(w.g);
-  EXPECT_EQ(w.g.movex, -4);
-  EXPECT_EQ(w.g.movey, 0);
-  EXPECT_EQ(w.g.firex, -1);
-  EXPECT_EQ(w.g.firey, 1);
+  EXPECT_EQ(Move(w), XY(-4, 0));
+  EXPECT_EQ(Fire(w), XY(-1, 1));
 }
 
 TEST(Controls, ButtonOrderLetsButtonTwoBeatFourAndButtonOneBeatThree) {
@@ -96,16 +94,12 @@ TEST(Controls, ButtonOrderLetsButtonTwoBeatFourAndButtonOneBeatThree) {
   w.In().SetJoyAxes(1, -1);
   w.g.controls = 6;  // stick moves, buttons fire
   sb::ReadControls(w.g);
-  EXPECT_EQ(w.g.movex, 4);
-  EXPECT_EQ(w.g.movey, -4);
-  EXPECT_EQ(w.g.firex, -1);
-  EXPECT_EQ(w.g.firey, 1);
+  EXPECT_EQ(Move(w), XY(4, -4));
+  EXPECT_EQ(Fire(w), XY(-1, 1));
   w.g.controls = 7;  // stick fires, buttons move
   sb::ReadControls(w.g);
-  EXPECT_EQ(w.g.firex, 1);
-  EXPECT_EQ(w.g.firey, -1);
-  EXPECT_EQ(w.g.movex, -4);
-  EXPECT_EQ(w.g.movey, 4);
+  EXPECT_EQ(Fire(w), XY(1, -1));
+  EXPECT_EQ(Move(w), XY(-4, 4));
 }
 
 TEST(Controls, ModeOneSetsTheFireDirectionFromTheStickWhileButtonOneIsHeld) {
@@ -118,8 +112,7 @@ TEST(Controls, ModeOneSetsTheFireDirectionFromTheStickWhileButtonOneIsHeld) {
   w.In().SetJoyButton(1, false);
   w.In().SetJoyAxes(-1, 0);
   sb::ReadControls(w.g);
-  EXPECT_EQ(w.g.firex, 0);
-  EXPECT_EQ(w.g.firey, 1);
+  EXPECT_EQ(Fire(w), XY(0, 1));
   EXPECT_EQ(w.g.movex, -4);
   // Mode 3 clears it every frame.
   w.g.controls = 3;
