@@ -30,7 +30,32 @@ struct DrawWorld : World {
     g.img.imgelectrodes = ProbeImage(18, 9, 50);
   }
   void Clear() { P->Cls(); }
+
+  // The cell at (x, y) after each drawing of `list` on a clear screen, until
+  // the list is empty (40 drawings at most).
+  template <class L, class Draw>
+  std::vector<int> CellsUntilGone(L& list, Draw draw, int x, int y) {
+    std::vector<int> cells;
+    while (!list.Empty() && cells.size() < 40) {
+      Clear();
+      draw(g);
+      cells.push_back(CellAt(x, y));
+    }
+    return cells;
+  }
 };
+
+// A record of a trail-drawing kind moved from (px, py) to (x, y) this frame.
+template <class R>
+R* Moved(sb::TList<R>& list, float px, float py, float x, float y, int animframe) {
+  R* r = list.New();
+  r->psx = px;
+  r->psy = py;
+  r->sx = x;
+  r->sy = y;
+  r->animframe = animframe;
+  return r;
+}
 
 // --- the status line ---
 
@@ -127,12 +152,7 @@ TEST(Skulls, ShowCellsSixDownToZeroOverTwentyFiveFrames) {
   DrawWorld w;
   sb::kxdeath* d = sbt::At(w.g.kxdeath_list, 100, 100);
   d->dur = 24;
-  std::vector<int> cells;
-  while (!w.g.kxdeath_list.Empty() && cells.size() < 40) {
-    w.Clear();
-    sb::DrawDeaths(w.g);
-    cells.push_back(w.CellAt(110, 110));
-  }
+  const std::vector<int> cells = w.CellsUntilGone(w.g.kxdeath_list, sb::DrawDeaths, 110, 110);
   ASSERT_EQ(cells.size(), 25u);
   EXPECT_EQ(cells.front(), 6);
   EXPECT_EQ(cells[4], 5);
@@ -151,12 +171,7 @@ TEST(Points, AValueIsRemovedAfterItsThirtiethDrawingAndAnimatesEverySecondFrame)
   DrawWorld w;
   sb::kxpoint* p = sbt::At(w.g.kxpoint_list, 200, 100);
   p->frame = 2;  // 3000
-  std::vector<int> cells;
-  while (!w.g.kxpoint_list.Empty() && cells.size() < 40) {
-    w.Clear();
-    sb::DrawPoints(w.g);
-    cells.push_back(w.CellAt(210, 105));
-  }
+  const std::vector<int> cells = w.CellsUntilGone(w.g.kxpoint_list, sb::DrawPoints, 210, 105);
   ASSERT_EQ(cells.size(), 30u);
   const std::vector<int> start(cells.begin(), cells.begin() + 12);
   EXPECT_EQ(start, (std::vector<int>{2, 2, 7, 7, 12, 12, 17, 17, 22, 22, 2, 2}));
@@ -176,21 +191,14 @@ TEST(Sprites, GruntsShowTheirColourPhase) {
 
 TEST(Sprites, AProgStandingStillShowsItsLastTrailCell) {
   DrawWorld w;
-  sb::kxprog* p = w.g.kxprog_list.New();
-  p->sx = p->psx = 200.0f;
-  p->sy = p->psy = 100.0f;
-  p->animframe = 5;
+  Moved(w.g.kxprog_list, 200.0f, 100.0f, 200.0f, 100.0f, 5);
   sb::DrawRobots(w.g);
   EXPECT_EQ(w.CellAt(208, 116), 77);
 }
 
 TEST(Sprites, AMovingProgLeavesItsTrailInThreeCellBlocks) {
   DrawWorld w;
-  sb::kxprog* p = w.g.kxprog_list.New();
-  p->psx = 100.0f;
-  p->sx = 160.0f;  // copies every 10 pixels, each 16 wide
-  p->psy = p->sy = 100.0f;
-  p->animframe = 1;
+  Moved(w.g.kxprog_list, 100.0f, 100.0f, 160.0f, 100.0f, 1);  // copies every 10 pixels, 16 wide
   sb::DrawRobots(w.g);
   EXPECT_EQ(w.CellAt(102, 110), 1);        // copy 0
   EXPECT_EQ(w.CellAt(132, 110), 37);       // copy 3
@@ -199,12 +207,7 @@ TEST(Sprites, AMovingProgLeavesItsTrailInThreeCellBlocks) {
 
 TEST(Sprites, ACruiseMissileDrawsItsTrailThenItsHead) {
   DrawWorld w;
-  sb::kxcruise* c = w.g.kxcruise_list.New();
-  c->psx = 100.0f;
-  c->psy = 100.0f;
-  c->sx = 132.0f;
-  c->sy = 100.0f;
-  c->animframe = 3;
+  Moved(w.g.kxcruise_list, 100.0f, 100.0f, 132.0f, 100.0f, 3);
   sb::DrawRobots(w.g);
   EXPECT_EQ(w.CellAt(101, 101), 3);
   EXPECT_EQ(w.CellAt(120, 101), 3);
