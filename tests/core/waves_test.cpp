@@ -10,6 +10,7 @@
 
 namespace {
 
+using sbt::Count;
 using sbt::World;
 
 // Loads the real table into a fresh world's wave list (the fixture's own empty record dropped).
@@ -244,31 +245,26 @@ TEST(RestartWave, TwentyFiveLeftoverTanksComeBackAsTwenty) {
 }
 
 TEST(RestartWave, LooseEnforcersBringBackOneSpheroidWhenAllWereShot) {
-  World w;
-  sb::kxwave& wv = *w.g.wave;
-  wv.spheroids = 3;
-  wv.spheroids_killed = 3;
-  wv.enforcers_remaining = 4;
-  sb::RestartWave(w.g, &wv);
-  EXPECT_EQ(w.g.kxspheroid_list.Count(), 1u);
-  EXPECT_EQ(wv.spheroids_remaining, 1);
-  EXPECT_EQ(wv.enforcers_remaining, 0);
-
-  World n;
-  n.g.wave->spheroids = 3;
-  n.g.wave->spheroids_killed = 3;
-  n.g.wave->enforcers_remaining = 0;
-  sb::RestartWave(n.g, n.g.wave);
-  EXPECT_TRUE(n.g.kxspheroid_list.Empty());
-  EXPECT_EQ(n.g.wave->spheroids_remaining, 0);
-
-  World s;  // spheroids still alive: no extra one for the enforcers
-  s.g.wave->spheroids = 3;
-  s.g.wave->spheroids_killed = 1;
-  s.g.wave->enforcers_remaining = 2;
-  sb::RestartWave(s.g, s.g.wave);
-  EXPECT_EQ(s.g.kxspheroid_list.Count(), 2u);
-  EXPECT_EQ(s.g.wave->enforcers_remaining, 0);
+  struct Case {
+    const char* what;
+    int killed, enforcers, spheroids_after;
+  } cases[] = {
+      {"all shot, enforcers loose", 3, 4, 1},
+      {"all shot, no enforcers", 3, 0, 0},
+      {"some alive, enforcers loose", 1, 2, 2},  // no extra one for the enforcers
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    World w;
+    sb::kxwave& wv = *w.g.wave;
+    wv.spheroids = 3;
+    wv.spheroids_killed = c.killed;
+    wv.enforcers_remaining = c.enforcers;
+    sb::RestartWave(w.g, &wv);
+    EXPECT_EQ(Count(w.g.kxspheroid_list), c.spheroids_after);
+    EXPECT_EQ(wv.spheroids_remaining, c.spheroids_after);
+    EXPECT_EQ(wv.enforcers_remaining, 0);
+  }
 }
 
 TEST(RestartWave, ReplacesWhatIsLeftAndEveryHulkAndKeepsHumanKinds) {
