@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "support/world.h"
@@ -51,6 +52,21 @@ struct PlayWorld : World {
     w.etype = 1;
     w.borderstyle = 1;
     return w;
+  }
+
+  // Replaces the present hook with `watch`, keeping the frame limit.
+  void OnPresent(std::function<void()> watch) {
+    Hb().on_present = [this, watch](int, const uint32_t*) {
+      if (++presents > limit) throw sb::StopRun{1};
+      watch();
+    };
+  }
+  // Presses Escape whenever `when()` holds and answers Y at the quit prompt.
+  void QuitWhen(std::function<bool()> when) {
+    Hb().on_pump = [this, when](sb::InputState& in) {
+      if (when()) in.SetKey(sbt::kVkEscape, true);
+      if (Hb().LastSync() == -1) in.SetKey(89, true);
+    };
   }
 
   bool Empty() {
@@ -145,10 +161,9 @@ TEST(PlayGame, WithNoReserveLivesTheFirstLossEndsTheGame) {
   w.g.lives = 0;
   w.AddWave(30);
   uint32_t banner_cell = 0;
-  w.Hb().on_present = [&](int, const uint32_t*) {
-    if (++w.presents > w.limit) throw sb::StopRun{1};
+  w.OnPresent([&] {
     if (w.g.plyr->gameover == 1) banner_cell = static_cast<uint32_t>(w.CellAt(260 + 6, 240 + 7));
-  };
+  });
   sb::PlayGame(w.g);
   EXPECT_EQ(w.g.plyr->men, -1);
   EXPECT_EQ(w.g.plyr->gameover, 1);
@@ -164,13 +179,12 @@ TEST(PlayGame, ThreeReserveLivesGiveFourLivesInAll) {
   sb::kxwave& wave = w.AddWave(30);
   std::vector<int> men_seen;
   std::vector<size_t> grunts_after_restart;
-  w.Hb().on_present = [&](int, const uint32_t*) {
-    if (++w.presents > w.limit) throw sb::StopRun{1};
+  w.OnPresent([&] {
     if (men_seen.empty() || men_seen.back() != w.g.plyr->men) {
       men_seen.push_back(w.g.plyr->men);
       grunts_after_restart.push_back(w.g.kxgrunt_list.Count());
     }
-  };
+  });
   sb::PlayGame(w.g);
   EXPECT_EQ(men_seen, (std::vector<int>{3, 2, 1, 0, -1}));
   EXPECT_EQ(w.waits_10, 400);
@@ -196,13 +210,11 @@ TEST(PlayGame, InvincibilityClearsTheMarkAndNothingElseHappens) {
     }
   };
   bool escaped = false;
-  w.Hb().on_pump = [&](sb::InputState& in) {
-    if (w.play_frames == 1500 && !escaped) {
-      in.SetKey(sbt::kVkEscape, true);
-      escaped = true;
-    }
-    if (w.Hb().LastSync() == -1) in.SetKey(89, true);
-  };
+  w.QuitWhen([&] {
+    if (w.play_frames != 1500 || escaped) return false;
+    escaped = true;
+    return true;
+  });
   sb::PlayGame(w.g);
   EXPECT_GT(marked_frames, 0);
   EXPECT_EQ(w.g.plyr->men, 0);
@@ -229,11 +241,10 @@ TEST(PlayGame, EscapeThenNResumesAndEscapeThenYEnds) {
       in.SetKey(f < 20 ? 78 : 89, true);
     }
   };
-  w.Hb().on_present = [&](int, const uint32_t*) {
-    if (++w.presents > w.limit) throw sb::StopRun{1};
+  w.OnPresent([&] {
     if (w.Hb().LastSync() == -1 && !w.prompt_up) ++prompts;
     w.prompt_up = w.Hb().LastSync() == -1;
-  };
+  });
   w.g.invincible = 1;
   sb::PlayGame(w.g);
   EXPECT_EQ(prompts, 2);
@@ -271,10 +282,7 @@ TEST(PlayGame, CompletingWaveOneHundredRepeatsTheTableOneDifficultyHarder) {
     sb::kxwave& first = w.AddWave(0);
     w.AddWave(0);
     w.g.startwave = 100;  // level 100, played with the last record
-    w.Hb().on_pump = [&](sb::InputState& in) {
-      if (w.g.plyr->level == 101) in.SetKey(sbt::kVkEscape, true);
-      if (w.Hb().LastSync() == -1) in.SetKey(89, true);
-    };
+    w.QuitWhen([&] { return w.g.plyr->level == 101; });
     sb::PlayGame(w.g);
     EXPECT_EQ(w.g.plyr->level, 101);
     EXPECT_EQ(w.g.wave, &first);
@@ -289,13 +297,12 @@ TEST(PlayGame, AWaveEndsOnlyAfterItsLastFragmentIsGone) {
   w.AddWave(5);
   int marked_at = -1;
   std::vector<int> bits_at_play_frames;  // fragments alive at each level-1 play frame
-  w.Hb().on_present = [&](int, const uint32_t*) {
-    if (++w.presents > w.limit) throw sb::StopRun{1};
+  w.OnPresent([&] {
     if (w.Hb().LastSync() == 0 && marked_at >= 0 && w.play_frames >= marked_at &&
         w.g.plyr->level == 1) {
       bits_at_play_frames.push_back(static_cast<int>(w.g.kxbit_list.Count()));
     }
-  };
+  });
   w.Hb().on_delay = [&](int ms) {
     if (ms == 35) {
       ++w.play_frames;
@@ -306,10 +313,7 @@ TEST(PlayGame, AWaveEndsOnlyAfterItsLastFragmentIsGone) {
       }
     }
   };
-  w.Hb().on_pump = [&](sb::InputState& in) {
-    if (w.g.plyr->level == 2) in.SetKey(sbt::kVkEscape, true);
-    if (w.Hb().LastSync() == -1) in.SetKey(89, true);
-  };
+  w.QuitWhen([&] { return w.g.plyr->level == 2; });
   sb::PlayGame(w.g);
   // Twenty frames with the burst in flight, then one more frame before the outro.
   std::vector<int> expect(20, 12);
