@@ -27,45 +27,51 @@ bool Accepts(std::vector<std::string> args) {
   return Parse(std::move(args), o, err) == sim::ParseResult::kRun;
 }
 
-std::string Refusal(std::vector<std::string> args) {
+::testing::AssertionResult Mentions(const std::string& err, const std::string& want) {
+  if (err.find(want) != std::string::npos) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "message \"" << err << "\" lacks \"" << want << "\"";
+}
+
+// Refused, with a message that contains `want`.
+::testing::AssertionResult RefusedWith(std::vector<std::string> args, const std::string& want) {
   sim::Options o;
   std::string err;
   EXPECT_EQ(Parse(args, o, err), sim::ParseResult::kError) << args[0];
-  return err;
+  return Mentions(err, want);
 }
 
 TEST(SimOptions, GivenSettingsAtTheirLimitsThenAcceptedAndJustOutsideRefused) {
   EXPECT_TRUE(Accepts({"--difficulty", "1"}));
   EXPECT_TRUE(Accepts({"--difficulty", "5"}));
-  EXPECT_NE(Refusal({"--difficulty", "0"}).find("1..5"), std::string::npos);
-  EXPECT_NE(Refusal({"--difficulty", "6"}).find("1..5"), std::string::npos);
+  EXPECT_TRUE(RefusedWith({"--difficulty", "0"}, "1..5"));
+  EXPECT_TRUE(RefusedWith({"--difficulty", "6"}, "1..5"));
   EXPECT_TRUE(Accepts({"--controls", "0"}));
-  EXPECT_NE(Refusal({"--controls", "8"}).find("0..7"), std::string::npos);
-  EXPECT_NE(Refusal({"--controls", "-1"}).find("0..7"), std::string::npos);
+  EXPECT_TRUE(RefusedWith({"--controls", "8"}, "0..7"));
+  EXPECT_TRUE(RefusedWith({"--controls", "-1"}, "0..7"));
   EXPECT_TRUE(Accepts({"--lives", "99"}));
-  EXPECT_NE(Refusal({"--lives", "100"}).find("0..99"), std::string::npos);
-  EXPECT_NE(Refusal({"--lives", "-1"}).find("0..99"), std::string::npos);
-  EXPECT_NE(Refusal({"--frames", "-1"}).find("non-negative"), std::string::npos);
-  EXPECT_NE(Refusal({"--sound", "2"}).find("0..1"), std::string::npos);
-  EXPECT_NE(Refusal({"--freeman", "4999"}).find("5000..200000"), std::string::npos);
-  EXPECT_NE(Refusal({"--wave", "101"}).find("1..100"), std::string::npos);
+  EXPECT_TRUE(RefusedWith({"--lives", "100"}, "0..99"));
+  EXPECT_TRUE(RefusedWith({"--lives", "-1"}, "0..99"));
+  EXPECT_TRUE(RefusedWith({"--frames", "-1"}, "non-negative"));
+  EXPECT_TRUE(RefusedWith({"--sound", "2"}, "0..1"));
+  EXPECT_TRUE(RefusedWith({"--freeman", "4999"}, "5000..200000"));
+  EXPECT_TRUE(RefusedWith({"--wave", "101"}, "1..100"));
 }
 
 TEST(SimOptions, GivenMalformedValuesThenRefusedWithTheOptionNamed) {
-  EXPECT_NE(Refusal({"--lives", "3x"}).find("--lives"), std::string::npos);
-  EXPECT_NE(Refusal({"--seed", ""}).find("--seed"), std::string::npos);
-  EXPECT_NE(Refusal({"--seed"}).find("needs a value"), std::string::npos);
-  EXPECT_NE(Refusal({"--mode", "fast"}).find("'fast'"), std::string::npos);
-  EXPECT_NE(Refusal({"--digest=1"}).find("takes no value"), std::string::npos);
-  EXPECT_NE(Refusal({"--shot", "5"}).find("FRAME:PATH"), std::string::npos);
-  EXPECT_NE(Refusal({"--shot", "0:a.png"}).find("FRAME >= 1"), std::string::npos);
-  EXPECT_NE(Refusal({"--shot", "5:a.jpg"}).find(".png or .bmp"), std::string::npos);
-  EXPECT_NE(Refusal({"--shots-every", "0:d"}).find("K >= 1"), std::string::npos);
-  EXPECT_NE(Refusal({"--shots-every", "5:"}).find("K:DIR"), std::string::npos);
+  EXPECT_TRUE(RefusedWith({"--lives", "3x"}, "--lives"));
+  EXPECT_TRUE(RefusedWith({"--seed", ""}, "--seed"));
+  EXPECT_TRUE(RefusedWith({"--seed"}, "needs a value"));
+  EXPECT_TRUE(RefusedWith({"--mode", "fast"}, "'fast'"));
+  EXPECT_TRUE(RefusedWith({"--digest=1"}, "takes no value"));
+  EXPECT_TRUE(RefusedWith({"--shot", "5"}, "FRAME:PATH"));
+  EXPECT_TRUE(RefusedWith({"--shot", "0:a.png"}, "FRAME >= 1"));
+  EXPECT_TRUE(RefusedWith({"--shot", "5:a.jpg"}, ".png or .bmp"));
+  EXPECT_TRUE(RefusedWith({"--shots-every", "0:d"}, "K >= 1"));
+  EXPECT_TRUE(RefusedWith({"--shots-every", "5:"}, "K:DIR"));
 }
 
 TEST(SimOptions, GivenUnknownOptionsThenOneLineOnStandardErrorAndStatus2) {
-  EXPECT_NE(Refusal({"game"}).find("unknown option 'game'"), std::string::npos);
+  EXPECT_TRUE(RefusedWith({"game"}, "unknown option 'game'"));
   std::FILE* out = std::tmpfile();
   std::FILE* err = std::tmpfile();
   ASSERT_TRUE(out && err);
@@ -80,10 +86,10 @@ TEST(SimOptions, GivenUnknownOptionsThenOneLineOnStandardErrorAndStatus2) {
 }
 
 TEST(SimOptions, GivenConflictingOptionsThenRefused) {
-  EXPECT_NE(Refusal({"--bot", "--input", "x"}).find("--bot and --input"), std::string::npos);
-  EXPECT_NE(Refusal({"--bot", "--mode", "flow"}).find("--frames"), std::string::npos);
+  EXPECT_TRUE(RefusedWith({"--bot", "--input", "x"}, "--bot and --input"));
+  EXPECT_TRUE(RefusedWith({"--bot", "--mode", "flow"}, "--frames"));
   EXPECT_TRUE(Accepts({"--bot", "--mode", "flow", "--frames", "10"}));
-  EXPECT_NE(Refusal({"--bot", "--controls", "0"}).find("control mode 4"), std::string::npos);
+  EXPECT_TRUE(RefusedWith({"--bot", "--controls", "0"}, "control mode 4"));
   EXPECT_TRUE(Accepts({"--bot", "--controls", "4"}));
 }
 
@@ -104,6 +110,15 @@ class SimPrepare : public ::testing::Test {
     sim::Prepared p;
     return sim::PrepareRun(o, p, err);
   }
+  // Options made by `set` are refused, with a message that contains `want`.
+  template <class F>
+  ::testing::AssertionResult Refuses(F set, const std::string& want) {
+    sim::Options o;
+    set(o);
+    std::string err;
+    if (Prepare(o, err)) return ::testing::AssertionFailure() << "accepted";
+    return Mentions(err, want);
+  }
   fs::path dir_;
 };
 
@@ -118,37 +133,23 @@ TEST_F(SimPrepare, GivenAMalformedScriptThenItsPathLineAndReasonAreReported) {
 
 TEST_F(SimPrepare, GivenUnusableFilesThenRefused) {
   Write("file", "x");
-  auto refusal = [&](auto set) {
-    sim::Options o;
-    set(o);
-    std::string err;
-    EXPECT_FALSE(Prepare(o, err));
-    return err;
-  };
-  EXPECT_NE(refusal([&](sim::Options& o) {
-              o.input = Path("none.txt");
-            }).find("cannot read input script"),
-            std::string::npos);
-  EXPECT_NE(refusal([&](sim::Options& o) {
-              o.trace = Path("missing/t.jsonl");
-            }).find("cannot write trace"),
-            std::string::npos);
-  EXPECT_NE(refusal([&](sim::Options& o) { o.trace = dir_.string(); }).find("cannot write trace"),
-            std::string::npos);
-  EXPECT_NE(refusal([&](sim::Options& o) {
-              o.shots.push_back({5, Path("missing/a.png")});
-            }).find("cannot write shot"),
-            std::string::npos);
-  EXPECT_NE(
-      refusal([&](sim::Options& o) { o.audio = Path("missing/a.wav"); }).find("cannot write audio"),
-      std::string::npos);
-  EXPECT_NE(refusal([&](sim::Options& o) {
-              o.shots_every = 2;
-              o.shots_dir = Path("file");  // a file, not a folder
-            }).find("cannot write shots"),
-            std::string::npos);
-  EXPECT_NE(refusal([&](sim::Options& o) { o.assets = Path("nowhere"); }).find("assets folder"),
-            std::string::npos);
+  using O = sim::Options;
+  EXPECT_TRUE(Refuses([&](O& o) { o.input = Path("none.txt"); }, "cannot read input script"));
+  EXPECT_TRUE(Refuses([&](O& o) { o.trace = Path("missing/t.jsonl"); }, "cannot write trace"));
+  EXPECT_TRUE(Refuses([&](O& o) { o.trace = dir_.string(); }, "cannot write trace"));
+  EXPECT_TRUE(Refuses(
+      [&](O& o) {
+        o.shots.push_back({5, Path("missing/a.png")});
+      },
+      "cannot write shot"));
+  EXPECT_TRUE(Refuses([&](O& o) { o.audio = Path("missing/a.wav"); }, "cannot write audio"));
+  EXPECT_TRUE(Refuses(
+      [&](O& o) {
+        o.shots_every = 2;
+        o.shots_dir = Path("file");  // a file, not a folder
+      },
+      "cannot write shots"));
+  EXPECT_TRUE(Refuses([&](O& o) { o.assets = Path("nowhere"); }, "assets folder"));
 }
 
 TEST_F(SimPrepare, GivenUsableOutputsThenPathsBecomeAbsoluteAndTheShotsFolderExists) {
