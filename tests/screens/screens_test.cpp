@@ -43,6 +43,9 @@ struct Screens : World {
     else
       after[i - 1] = std::move(f);
   }
+  void Tap(int frame, int code) {
+    At(frame, [code](sb::InputState& in) { sbtest::Tap(in, code); });
+  }
 };
 
 double Theta(int i) {
@@ -54,6 +57,13 @@ std::pair<int, int> PromptAt(const Shot& s) {
   auto p = Find(s, FontColour(65), 150, 350, 180, 370);
   EXPECT_TRUE(p.has_value());
   return p.value_or(std::make_pair(-1, -1));
+}
+// The same, checked against the real position (x, y) the prompts have in frame i.
+std::pair<int, int> PromptAt(const Shot& s, int i, double x, double y) {
+  const auto p = PromptAt(s);
+  EXPECT_EQ(p.first, FirstPixel(x)) << "prompt x, frame " << i;
+  EXPECT_EQ(p.second, FirstPixel(y)) << "prompt y, frame " << i;
+  return p;
 }
 
 // --- title, attract and table screens ---
@@ -102,9 +112,8 @@ TEST(TitleScreen, LettersArriveThenCreditsAndPromptsFromFrame251) {
 
   // The prompts circle: (160 + 3 sin t, 360 + 3 cos t).
   for (int i : {251, 252, 1000}) {
-    const auto [x, y] = PromptAt(w.shots[i]);
-    EXPECT_EQ(x, FirstPixel(160 + 3 * sb::SinDeg(Theta(i)))) << i;
-    EXPECT_EQ(y, FirstPixel(360 + 3 * sb::CosDeg(Theta(i)))) << i;
+    const auto [x, y] =
+        PromptAt(w.shots[i], i, 160 + 3 * sb::SinDeg(Theta(i)), 360 + 3 * sb::CosDeg(Theta(i)));
     EXPECT_EQ(ReadText(w.shots[i], x, y, 19), "PRESS O FOR OPTIONS");
     EXPECT_EQ(ReadText(w.shots[i], x, y + 20, 16), "HIT FIRE TO PLAY");
     EXPECT_EQ(ReadText(w.shots[i], x, y + 40, 12), "ESC TO QUIT");
@@ -152,7 +161,7 @@ TEST(MenuScreens, InputEndsTheScreenAfterTheCurrentFrame) {
 
 TEST(TitleScreen, OptionsWhileLettersArriveThenTheNextVisitStartsAgain) {
   Screens w;
-  w.At(30, [](sb::InputState& in) { Tap(in, kO); });
+  w.Tap(30, kO);
   sb::TitleScreen(w.g);
   EXPECT_EQ(w.g.gamestate, 3);
   w.after.clear();
@@ -160,7 +169,7 @@ TEST(TitleScreen, OptionsWhileLettersArriveThenTheNextVisitStartsAgain) {
   w.keep = {0};
   w.shots.clear();
   w.g.gamestate = 0;
-  w.At(0, [](sb::InputState& in) { Tap(in, kEsc); });
+  w.Tap(0, kEsc);
   sb::TitleScreen(w.g);
   EXPECT_EQ(w.shots[0][80 * 640 + 90], CellColour(26)) << "first letter arriving again";
   EXPECT_EQ(w.shots[0][80 * 640 + 138], 0u);
@@ -194,11 +203,7 @@ TEST(AttractScreen, LetteringRipplesBetweenFrames51And449) {
   for (const char* word : {"ROBOTS", "HUMANS", "HUNDRED WAVES"})
     EXPECT_NE(aim.find(word), std::string::npos) << aim;
   EXPECT_LE(Ink(s, 2, 255, 637, 315).x1, 636);
-  for (int i : {0, 250, 1000}) {
-    const auto [x, y] = PromptAt(w.shots[i]);
-    EXPECT_EQ(x, FirstPixel(160 + 3 * sb::SinDeg(Theta(i)))) << i;
-    EXPECT_EQ(y, 360) << i;
-  }
+  for (int i : {0, 250, 1000}) PromptAt(w.shots[i], i, 160 + 3 * sb::SinDeg(Theta(i)), 360);
 }
 
 TEST(ScoresScreen, RowsSlideInFromAlternateSidesAndSettleRightAligned) {
@@ -234,11 +239,7 @@ TEST(ScoresScreen, RowsSlideInFromAlternateSidesAndSettleRightAligned) {
   EXPECT_EQ(s[(top.y0 + 7) * 640 + top.x0 + 6] & 0x00FFFFu, 0u) << "red";
   EXPECT_EQ(head.x0, 140 + 2 * 14);
   EXPECT_EQ(s[(head.y0 + 7) * 640 + head.x0 + 6] & 0xFF00FFu, 0u) << "green";
-  for (int i : {2, 6, 300}) {
-    const auto [x, y] = PromptAt(w.shots[i]);
-    EXPECT_EQ(x, 160);
-    EXPECT_EQ(y, FirstPixel(360 + 3 * sb::SinDeg(Theta(i)))) << i;
-  }
+  for (int i : {2, 6, 300}) PromptAt(w.shots[i], i, 160, 360 + 3 * sb::SinDeg(Theta(i)));
 }
 
 // --- options ---
@@ -247,16 +248,13 @@ struct Options : Screens {
   std::vector<std::string> lines;  // the texts of the last kept frame
   // Runs the options screen with the script, leaving with O after frame `last`.
   void Run(int last) {
-    At(last, [](sb::InputState& in) { sbtest::Tap(in, kO); });
+    Tap(last, kO);
     keep.insert(last);
     sb::OptionsScreen(g);
     EXPECT_EQ(done, last + 1);
     const Shot& s = shots[last];
     lines.clear();
     for (int y : {80, 120, 160, 200, 240, 260, 280, 320}) lines.push_back(ReadText(s, 120, y, 36));
-  }
-  void Tap(int frame, int code) {
-    At(frame, [code](sb::InputState& in) { sbtest::Tap(in, code); });
   }
 };
 
@@ -331,9 +329,7 @@ TEST(OptionsScreen, CursorWrapsBothWays) {
 TEST(OptionsScreen, PressesBetweenPollsCountOnceAndAStickRepeats) {
   Options w;
   // Frame 0 polls (nothing); three presses before frame 10 change lives once.
-  w.At(3, [](sb::InputState& in) { sbtest::Tap(in, kRight); });
-  w.At(5, [](sb::InputState& in) { sbtest::Tap(in, kRight); });
-  w.At(8, [](sb::InputState& in) { sbtest::Tap(in, kRight); });
+  for (int f : {3, 5, 8}) w.Tap(f, kRight);
   w.Run(15);
   EXPECT_EQ(w.g.lives, 4);
 
@@ -357,33 +353,29 @@ TEST(OptionsScreen, SelectionSoundFollowsTheSoundSettingAtThatMoment) {
 }
 
 TEST(OptionsScreen, LeavingKeys) {
-  {
-    Options w;  // E is fire: it starts a game from here
-    w.At(4, [](sb::InputState& in) { in.SetKey(kE, true); });
-    sb::OptionsScreen(w.g);
-    EXPECT_EQ(w.done, 5);
-    EXPECT_EQ(w.g.gamestate, 2);
-  }
-  {
-    Options w;  // fire tested after O wins
-    w.At(2, [](sb::InputState& in) { Tap(in, kO), in.SetKey(kSpace, true); });
-    sb::OptionsScreen(w.g);
-    EXPECT_EQ(w.g.gamestate, 2);
-  }
-  {
+  struct Case {
+    const char* what;
+    int gamestate, frame;
+    std::function<void(sb::InputState&)> input;
+    int done, gamestate_after, quitgame;
+  };
+  const Case cases[] = {
+      {"E is fire: it starts a game from here", 0, 4,
+       [](sb::InputState& in) { in.SetKey(kE, true); }, 5, 2, 0},
+      {"fire tested after O wins", 0, 2,
+       [](sb::InputState& in) { Tap(in, kO), in.SetKey(kSpace, true); }, 3, 2, 0},
+      {"Escape", 3, 2, [](sb::InputState& in) { Tap(in, kEsc); }, 3, 3, 1},
+      {"close", 0, 2, [](sb::InputState& in) { in.RequestClose(); }, 3, 0, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     Options w;
-    w.g.gamestate = 3;
-    w.At(2, [](sb::InputState& in) { Tap(in, kEsc); });
+    w.g.gamestate = c.gamestate;
+    w.At(c.frame, c.input);
     sb::OptionsScreen(w.g);
-    EXPECT_EQ(w.g.quitgame, 1);
-    EXPECT_EQ(w.g.gamestate, 3);
-  }
-  {
-    Options w;
-    w.At(2, [](sb::InputState& in) { in.RequestClose(); });
-    sb::OptionsScreen(w.g);
-    EXPECT_EQ(w.g.quitgame, 1);
-    EXPECT_EQ(w.done, 3);
+    EXPECT_EQ(w.done, c.done);
+    EXPECT_EQ(w.g.gamestate, c.gamestate_after);
+    EXPECT_EQ(w.g.quitgame, c.quitgame);
   }
 }
 
@@ -457,9 +449,8 @@ TEST(OptionsScreen, PromptsCircleTheOtherWay) {
   for (int i : {0, 7, 13}) w.keep.insert(i);
   w.Run(13);
   for (int i : {0, 7, 13}) {
-    const auto [x, y] = PromptAt(w.shots[i]);
-    EXPECT_EQ(x, FirstPixel(160 + 3 * sb::SinDeg(Theta(i)))) << i;
-    EXPECT_EQ(y, FirstPixel(360 - 3 * sb::CosDeg(Theta(i)))) << i;
+    const auto [x, y] =
+        PromptAt(w.shots[i], i, 160 + 3 * sb::SinDeg(Theta(i)), 360 - 3 * sb::CosDeg(Theta(i)));
     EXPECT_EQ(ReadText(w.shots[i], x, y, 23), "PRESS O TO EXIT OPTIONS");
   }
 }
@@ -471,12 +462,9 @@ struct Entry : Screens {
     g.plyr->score = 45000;
     g.plyr->level = 7;
   }
-  void Tap(int frame, int code) {
-    At(frame, [code](sb::InputState& in) { sbtest::Tap(in, code); });
-  }
   // Y after frame `last`; returns the name drawn in the last frame.
   std::string Run(int last) {
-    At(last, [](sb::InputState& in) { sbtest::Tap(in, kY); });
+    Tap(last, kY);
     keep.insert(last);
     sb::EnterHiScore(g);
     EXPECT_EQ(done, last + 1);
@@ -505,17 +493,10 @@ TEST(EnterHiScore, YAtOnceStoresAAndTwoSpaces) {
 
 TEST(EnterHiScore, LettersWrapBothWaysAndPositionsWrap) {
   Entry w;
-  w.Tap(0, kUp);      // A -> space
-  w.Tap(10, kUp);     // space -> Z
-  w.Tap(20, kLeft);   // position 0 -> 2
-  w.Tap(30, kDown);   // space -> A
-  w.Tap(40, kUp);     // A -> space
-  w.Tap(50, kUp);     // space -> Z
-  w.Tap(60, kDown);   // Z -> space
-  w.Tap(70, kDown);   // space -> A
-  w.Tap(80, kDown);   // A -> B
-  w.Tap(90, kRight);  // position 2 -> 0
-  w.Tap(100, kDown);  // Z -> space
+  // One key per poll. Position 0: A, space, Z; Left to position 2: space, A,
+  // space, Z, space, A, B; Right wraps to position 0: Z, space.
+  const int keys[] = {kUp, kUp, kLeft, kDown, kUp, kUp, kDown, kDown, kDown, kRight, kDown};
+  for (int i = 0; i < 11; ++i) w.Tap(10 * i, keys[i]);
   w.keep.insert(25);
   EXPECT_EQ(w.Run(102), "  B");
   EXPECT_EQ(w.g.hinames[2], "  B");
@@ -527,9 +508,7 @@ TEST(EnterHiScore, LettersWrapBothWaysAndPositionsWrap) {
 TEST(EnterHiScore, ThreePressesWithinTenFramesStepOnce) {
   Entry w;
   w.OnlySound(sb::kSndGrunthit);
-  w.At(2, [](sb::InputState& in) { sbtest::Tap(in, kDown); });
-  w.At(4, [](sb::InputState& in) { sbtest::Tap(in, kDown); });
-  w.At(9, [](sb::InputState& in) { sbtest::Tap(in, kDown); });
+  for (int f : {2, 4, 9}) w.Tap(f, kDown);
   // Down and Right in one poll: the letter steps first, then the cursor moves;
   // a sound for each.
   w.At(20, [](sb::InputState& in) { Tap(in, kDown), Tap(in, kRight); });
