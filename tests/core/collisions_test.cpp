@@ -14,10 +14,7 @@ using sbt::World;
 
 // A world whose player stays far away unless a test moves it.
 struct Parked : World {
-  Parked() {
-    g.plyr->sx = 560;
-    g.plyr->sy = 40;
-  }
+  Parked() { PlacePlayer(560, 40); }
 };
 
 sb::kxshot* Shot(World& w, int x, int y, int frame) {
@@ -90,8 +87,7 @@ TEST(CollisionOrder, HulksUseTheSmallShotBoxAndFreezeForThree) {
 
 TEST(CollisionOrder, RescueBeatsAHulkAndABrainInTheSamePass) {
   World w;
-  w.g.plyr->sx = 200;
-  w.g.plyr->sy = 200;
+  w.PlacePlayer(200, 200);
   sb::kxhuman* man = At(w.g.kxhuman_list, 205.0f, 205.0f);
   At(w.g.kxhulk_list, 215.0f, 215.0f);
   At(w.g.kxbrain_list, 210.0f, 210.0f);
@@ -156,8 +152,7 @@ TEST(Electrodes, DoubleWidthDesignsReachAlongAllThirtySixPixels) {
   World p;
   sb::kxelectrode* e = At(p.g.kxelectrode_list, 100, 100);
   e->frame = 9;
-  p.g.plyr->sx = 136;
-  p.g.plyr->sy = 118;  // corner to corner
+  p.PlacePlayer(136, 118);  // corner to corner
   sb::CheckCollisions(p.g);
   EXPECT_EQ(p.g.plyr->dead, 1);
 }
@@ -202,8 +197,7 @@ TEST(PulsingBoxes, FollowTheAnimationPhase) {
   World p;
   sb::kxquark* q = At(p.g.kxquark_list, 100.0f, 100.0f);
   q->animframe = 6;
-  p.g.plyr->sx = 114;
-  p.g.plyr->sy = 100;
+  p.PlacePlayer(114, 100);
   sb::CheckCollisions(p.g);
   EXPECT_EQ(p.g.plyr->dead, 0);
   p.g.plyr->sx = 113;
@@ -214,8 +208,7 @@ TEST(PulsingBoxes, FollowTheAnimationPhase) {
 TEST(PlayerDeath, EveryDeadlyKindMarksThePlayer) {
   auto touches = [](auto add) {
     World w;
-    w.g.plyr->sx = 200;
-    w.g.plyr->sy = 200;
+    w.PlacePlayer(200, 200);
     add(w);
     sb::CheckCollisions(w.g);
     return w.g.plyr->dead;

@@ -126,8 +126,7 @@ TEST(MovePlayer, StepsOfFourStopInsideTheWallsOnEachAxis) {
   World w;
   w.g.firex = 0;
   auto run = [&](int mx, int my) {
-    w.g.plyr->sx = 320;
-    w.g.plyr->sy = 240;
+    w.PlacePlayer(320, 240);
     for (int i = 0; i < 200; ++i) {
       w.g.movex = mx;
       w.g.movey = my;
@@ -146,8 +145,7 @@ TEST(MovePlayer, StepsOfFourStopInsideTheWallsOnEachAxis) {
 
 TEST(MovePlayer, PushingDiagonallyIntoAWallSlidesAlongIt) {
   World w;
-  w.g.plyr->sx = 604;
-  w.g.plyr->sy = 240;
+  w.PlacePlayer(604, 240);
   w.g.movex = 4;
   w.g.movey = -4;
   sb::MovePlayer(w.g);
@@ -285,8 +283,7 @@ TEST(Shots, AShotFiredLeftFromTheWallIsGoneAfterTwoMoves) {
 TEST(Shots, ShotsLiveUpToTheDisplayEdgeInclusive) {
   World w;
   // Right: 622 -> 640 stays, -> 658 goes. Down: 462 -> 480 stays, -> 498 goes.
-  w.g.plyr->sx = 622;
-  w.g.plyr->sy = 462;
+  w.PlacePlayer(622, 462);
   w.g.firex = 1;
   w.g.firey = 0;
   sb::CreateShot(w.g);

@@ -132,8 +132,7 @@ TEST(Hulks, AShotHulkStandsStillForExactlyThreeFrames) {
 
 TEST(Hulks, ShotAgainWhileFrozenTheCountdownRestarts) {
   World w;
-  w.g.plyr->sx = 560;
-  w.g.plyr->sy = 40;
+  w.PlacePlayer(560, 40);
   sb::kxhulk* h = At(w.g.kxhulk_list, 200.0f, 200.0f);
   h->hit = 3;
   sb::UpdateHulks(w.g);
@@ -371,8 +370,7 @@ TEST(Humans, AKilledHumanLeavesASkullAtTheWholePartOfItsPosition) {
 
 TEST(Humans, AConvertedHumanBecomesAProgOfItsKindHeadingForThePlayer) {
   World w;
-  w.g.plyr->sx = 100;
-  w.g.plyr->sy = 50;
+  w.PlacePlayer(100, 50);
   sb::kxhuman* h = At(w.g.kxhuman_list, 100.9f, 300.0f);
   h->frame = 2;
   h->prog = 1;

@@ -73,6 +73,10 @@ struct World {
     sb::ResetBehaviour(g);  // difficulty 3: scale 1
   }
 
+  void PlacePlayer(int x, int y) {
+    g.plyr->sx = x;
+    g.plyr->sy = y;
+  }
   sb::InputState& In() { return P->Input(); }
   sb::HeadlessBackend& Hb() { return sb::Headless(*P); }
   uint64_t Draws() { return P->Rng().Draws(); }
