@@ -74,4 +74,11 @@ inline uint32_t Px(const sb::Platform& p, int x, int y) {
   return p.Framebuffer()[y * 640 + x];
 }
 
+// JoyButtonDown of buttons 0..5 on a port, one digit each ("010010": 1 and 4).
+inline std::string ButtonsDown(sb::Platform& p, int port = 0) {
+  std::string s;
+  for (int b = 0; b <= 5; ++b) s += std::to_string(p.JoyButtonDown(b, port));
+  return s;
+}
+
 }  // namespace pt
