@@ -24,13 +24,20 @@ std::string DefaultFileBytes() {
   return s;
 }
 
-void ExpectDefaultTable(const sb::Game& g) {
-  for (int i = 0; i < 10; ++i) {
-    EXPECT_EQ(g.hiscores[i], (10 - i) * 5000) << i;
-    EXPECT_EQ(g.hiwaves[i], 10 - i) << i;
-    EXPECT_EQ(g.hinames[i], "MAX") << i;
-  }
+void ExpectRow(const sb::Game& g, int i, int32_t score, int32_t wave, const std::string& name) {
+  EXPECT_EQ(g.hiscores[i], score) << "row " << i;
+  EXPECT_EQ(g.hiwaves[i], wave) << "row " << i;
+  EXPECT_EQ(g.hinames[i], name) << "row " << i;
 }
+
+void ExpectDefaultTable(const sb::Game& g) {
+  for (int i = 0; i < 10; ++i) ExpectRow(g, i, (10 - i) * 5000, 10 - i, "MAX");
+}
+
+// A world whose folder has the (empty) scores folder the table lives in.
+struct WithScoresFolder : World {
+  WithScoresFolder() { fs::create_directory("scores"); }
+};
 
 // Runs f in a child process without root's privileges (so file modes bite
 // even when the tests run as root); true when f returned true.
@@ -88,8 +95,7 @@ TEST(StrToInt, LenientDecimalHexAndBinary) {
 // --- loading ---
 
 TEST(LoadScores, NoFileGivesTheDefaultTableAndLeavesTheSpareRow) {
-  World w;
-  fs::create_directory("scores");
+  WithScoresFolder w;
   w.g.hiscores[10] = 77;
   sb::LoadScores(w.g);
   ExpectDefaultTable(w.g);
@@ -106,41 +112,28 @@ TEST(LoadScores, LineEndingsDoNotMatter) {
   std::string mixed = lf;
   mixed.insert(mixed.find('\n'), "\r\r");
   for (const std::string& bytes : {crlf, lf, bare, mixed}) {
-    World w;
-    fs::create_directory("scores");
+    WithScoresFolder w;
     WriteBytes(kFile, bytes);
     sb::LoadScores(w.g);
     EXPECT_EQ(w.g.hinames[0], "AB ");
     EXPECT_EQ(w.g.hiscores[0], 50000);
-    EXPECT_EQ(w.g.hiscores[9], 5000);
-    EXPECT_EQ(w.g.hinames[9], "MAX");
-    EXPECT_EQ(w.g.hiwaves[9], 1);
+    ExpectRow(w.g, 9, 5000, 1, "MAX");
   }
 }
 
 TEST(LoadScores, ShortOrOddFilesAreTakenAsTheyStand) {
-  World w;
-  fs::create_directory("scores");
+  WithScoresFolder w;
   // Four lines: row 0 in full, row 1's score, then nothing. A zero byte ends a line.
   WriteBytes(kFile, std::string("  900 points\n$1F\nZ\xE9Q\n-5\n") + '\0' + "junk");
   w.g.hinames[5] = "old";
   sb::LoadScores(w.g);
-  EXPECT_EQ(w.g.hiscores[0], 900);
-  EXPECT_EQ(w.g.hiwaves[0], 31);
-  EXPECT_EQ(w.g.hinames[0], "Z\xE9Q");  // Latin-1 byte kept
-  EXPECT_EQ(w.g.hiscores[1], -5);
-  EXPECT_EQ(w.g.hiwaves[1], 0);
-  EXPECT_EQ(w.g.hinames[1], "junk");
-  for (int i = 2; i < 10; ++i) {
-    EXPECT_EQ(w.g.hiscores[i], 0);
-    EXPECT_EQ(w.g.hiwaves[i], 0);
-    EXPECT_EQ(w.g.hinames[i], "");
-  }
+  ExpectRow(w.g, 0, 900, 31, "Z\xE9Q");  // Latin-1 byte kept
+  ExpectRow(w.g, 1, -5, 0, "junk");
+  for (int i = 2; i < 10; ++i) ExpectRow(w.g, i, 0, 0, "");
 }
 
 TEST(LoadScores, AReadOnlyFileGivesTheDefaults) {
-  World w;
-  fs::create_directory("scores");
+  WithScoresFolder w;
   WriteBytes(kFile, "1\r\n1\r\nRO\r\n");
   fs::permissions(kFile, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   EXPECT_TRUE(AsUnprivileged([&] {
@@ -158,9 +151,7 @@ TEST(InsertScore, EqualScoresRankBelowOlderOnes) {
   w.g.hinames[8] = "R8";
   sb::InsertScore(w.g, 45000, "NEW", 4);
   EXPECT_EQ(w.g.hinames[1], "OLD");
-  EXPECT_EQ(w.g.hiscores[2], 45000);
-  EXPECT_EQ(w.g.hinames[2], "NEW");
-  EXPECT_EQ(w.g.hiwaves[2], 4);
+  ExpectRow(w.g, 2, 45000, 4, "NEW");
   for (int i = 3; i < 10; ++i) {
     EXPECT_EQ(w.g.hiscores[i], (10 - i + 1) * 5000) << i;
     EXPECT_EQ(w.g.hiwaves[i], 10 - i + 1) << i;
@@ -193,8 +184,7 @@ TEST(InsertScore, ATopScoreShiftsEveryRowAndAnEqualTenthGoesToTheSpareRow) {
 // --- saving ---
 
 TEST(SaveScores, WritesThirtyCrlfLinesByteExactAndRoundTrips) {
-  World w;
-  fs::create_directory("scores");
+  WithScoresFolder w;
   sb::DefaultScores(w.g);
   EXPECT_TRUE(sb::SaveScores(w.g));
   EXPECT_EQ(ReadBytes(kFile), DefaultFileBytes());
@@ -209,11 +199,7 @@ TEST(SaveScores, WritesThirtyCrlfLinesByteExactAndRoundTrips) {
   EXPECT_NE(bytes.find("\r\n-2147483648\r\n"), std::string::npos);
   sb::Game back(*w.P);
   sb::LoadScores(back);
-  for (int i = 0; i < 10; ++i) {
-    EXPECT_EQ(back.hiscores[i], w.g.hiscores[i]);
-    EXPECT_EQ(back.hiwaves[i], w.g.hiwaves[i]);
-    EXPECT_EQ(back.hinames[i], w.g.hinames[i]);
-  }
+  for (int i = 0; i < 10; ++i) ExpectRow(back, i, w.g.hiscores[i], w.g.hiwaves[i], w.g.hinames[i]);
   EXPECT_FALSE(fs::exists("scores/hiscores.dat.tmp"));
 }
 
@@ -227,8 +213,7 @@ TEST(SaveScores, CreatesAMissingScoresFolder) {
 TEST(SaveScores, ASaveCutShortBeforeTheRenameLeavesTheOldTable) {
   // A run that died after writing part of the temporary file: the table on
   // disk is the old one, whole; the next save replaces both.
-  World w;
-  fs::create_directory("scores");
+  WithScoresFolder w;
   std::string old = DefaultFileBytes();
   old.replace(0, 5, "77777");
   WriteBytes(kFile, old);
@@ -244,8 +229,7 @@ TEST(SaveScores, ASaveCutShortBeforeTheRenameLeavesTheOldTable) {
 }
 
 TEST(SaveScores, AFailedSaveKeepsTheOldTableAndSaysSo) {
-  World w;
-  fs::create_directory("scores");
+  WithScoresFolder w;
   WriteBytes(kFile, DefaultFileBytes());
   fs::create_directory("scores/hiscores.dat.tmp");  // the temporary file cannot be made
   w.g.hiscores[0] = 1;
@@ -264,8 +248,7 @@ TEST(SaveScores, AFailedSaveKeepsTheOldTableAndSaysSo) {
 }
 
 TEST(SaveScores, AReadOnlyTableIsLeftAlone) {
-  World w;
-  fs::create_directory("scores");
+  WithScoresFolder w;
   WriteBytes(kFile, DefaultFileBytes());
   fs::permissions(kFile, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   sb::DefaultScores(w.g);
