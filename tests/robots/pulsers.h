@@ -44,4 +44,20 @@ typename K::Rec* AddPulser(sb::Game& g, float x, float y) {
   return r;
 }
 
+// The next direction draw (0..7) picks `d`.
+inline Draw Direction(int d) {
+  return {0, 8, [d](double v) { return int(v) == d; }};
+}
+
+// A newborn child stands at x through cells 4, 4, 5, 5, 6, 6, 7, one an update.
+template <class R>
+void ExpectGrowth(sb::Game& g, R* r, void (*update)(sb::Game&), float x) {
+  int n = 0;
+  for (int cell : {4, 4, 5, 5, 6, 6, 7}) {
+    update(g);
+    EXPECT_EQ(r->animframe, cell) << "update " << ++n;
+    EXPECT_EQ(r->sx, x) << "update " << n;
+  }
+}
+
 }  // namespace sbt

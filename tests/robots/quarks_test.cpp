@@ -95,10 +95,7 @@ TEST_F(Quarks, OneQuarksRandomTurnTurnsEveryLaterQuark) {
   AddQuark(100, 100);
   sb::kxquark* second = AddQuark(300, 300);
   second->xv = 1;
-  SeedSoThat({Above(0, 1000, 990),
-              {0, 8, [](double v) { return int(v) == 2; }},
-              AtMost(0, 1000, 990),
-              {0, 8, [](double v) { return int(v) == 7; }}});
+  SeedSoThat({Above(0, 1000, 990), sbt::Direction(2), AtMost(0, 1000, 990), sbt::Direction(7)});
 
   sb::UpdateQuarks(g);
 
@@ -121,12 +118,7 @@ TEST_F(Tanks, ANewTankAimsDiagonallyAndGrowsSevenFrames) {
   EXPECT_EQ(t->balldelay, 92);
   EXPECT_EQ(t->animframe, 1);
 
-  const int cells[] = {4, 4, 5, 5, 6, 6, 7};
-  for (int c : cells) {
-    sb::UpdateTanks(g);
-    EXPECT_EQ(t->animframe, c);
-    EXPECT_EQ(t->sx, 100.0f);
-  }
+  sbt::ExpectGrowth(g, t, sb::UpdateTanks, 100.0f);
   EXPECT_EQ(Draws(), 1u);
 }
 

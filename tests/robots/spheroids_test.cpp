@@ -61,10 +61,7 @@ TEST_F(Spheroids, OneSpheroidsRandomTurnTurnsEveryLaterSpheroid) {
   second->xv = 0;
   second->yv = 0;
   // first: turn, direction 1 (up-right); second: no turn of its own, direction 4 (down)
-  SeedSoThat({Above(0, 1000, 980),
-              {0, 8, [](double v) { return int(v) == 1; }},
-              AtMost(0, 1000, 980),
-              {0, 8, [](double v) { return int(v) == 4; }}});
+  SeedSoThat({Above(0, 1000, 980), sbt::Direction(1), AtMost(0, 1000, 980), sbt::Direction(4)});
 
   sb::UpdateSpheroids(g);
 
@@ -89,12 +86,7 @@ TEST_F(Enforcers, ANewEnforcerAimsAtThePlayerButGrowsSevenFramesFirst) {
   EXPECT_EQ(e->plusdelay, 32);
   EXPECT_EQ(e->birth, 7);
 
-  const int cells[] = {4, 4, 5, 5, 6, 6, 7};
-  for (int c : cells) {
-    sb::UpdateEnforcers(g);
-    EXPECT_EQ(e->animframe, c);
-    EXPECT_EQ(e->sx, 100.0f);
-  }
+  sbt::ExpectGrowth(g, e, sb::UpdateEnforcers, 100.0f);
   EXPECT_EQ(Draws(), 1u);  // nothing drawn while growing
 
   SeedSoThat({AtMost(0, 1000, 870)});
