@@ -171,7 +171,13 @@ TEST_F(Transitions, TheOutroClosesAndOpens30RingsInStepWithTheRefresh) {
 
 // --- wave label ---
 
-struct WaveLabel : Transitions {
+struct LabelCase {
+  int level;
+  std::vector<std::pair<int, int>> digits_at;  // glyph cell, x
+  int ink_from, ink_to;                        // blank from x 18 up to ink_from
+};
+
+struct WaveLabel : Transitions, ::testing::WithParamInterface<LabelCase> {
   bool LoadFont() {
     const std::string path = std::string(SB_GAME_DIR) + "/images/kelfont.bmp";
     if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
@@ -186,19 +192,20 @@ struct WaveLabel : Transitions {
 
   // The label as stored, 50 x 8, read back by drawing it at scale 1.
   std::vector<uint32_t> LabelPixels() {
-    P->SetScale(1, 1);
-    P->Cls();
-    P->SetColor(255, 255, 255);
+    Clear();
     P->DrawImage(g.img.imgwave, 0, 0, 0);
     return Region();
   }
   // The 50 x 8 corner with glyph cells drawn at the given x positions.
   std::vector<uint32_t> Glyphs(const std::vector<std::pair<int, int>>& cells_at) {
+    Clear();
+    for (auto [cell, x] : cells_at) P->DrawImage(g.img.imgfont, static_cast<float>(x), 0, cell);
+    return Region();
+  }
+  void Clear() {
     P->SetScale(1, 1);
     P->Cls();
     P->SetColor(255, 255, 255);
-    for (auto [cell, x] : cells_at) P->DrawImage(g.img.imgfont, static_cast<float>(x), 0, cell);
-    return Region();
   }
   std::vector<uint32_t> Region() {
     std::vector<uint32_t> out;
@@ -218,11 +225,12 @@ struct WaveLabel : Transitions {
   }
 };
 
-const std::vector<std::pair<int, int>> kWave = {{32, 0}, {10, 6}, {31, 10}, {14, 14}};
-
-TEST_F(WaveLabel, Level7ShowsWaveAndASingleDigitAtX28) {
+// "WAVE" and then the level's digits drawn right to left from x 28, no
+// leading zeros (the E ends at x 17).
+TEST_P(WaveLabel, ShowsWaveAndTheLevelsDigitsRightToLeftFromX28) {
   if (!LoadFont()) GTEST_SKIP() << "images/kelfont.bmp not generated yet (build game_assets)";
-  g.plyr->level = 7;
+  const LabelCase& c = GetParam();
+  g.plyr->level = c.level;
 
   sb::MakeWaveLabel(g);
 
@@ -231,27 +239,18 @@ TEST_F(WaveLabel, Level7ShowsWaveAndASingleDigitAtX28) {
   EXPECT_EQ(sx, 2.0f);
   EXPECT_EQ(sy, 2.0f);
   auto label = LabelPixels();
-  auto want = kWave;
-  want.push_back({7, 28});
+  std::vector<std::pair<int, int>> want = {{32, 0}, {10, 6}, {31, 10}, {14, 14}};
+  want.insert(want.end(), c.digits_at.begin(), c.digits_at.end());
   EXPECT_EQ(label, Glyphs(want));
-  EXPECT_TRUE(Blank(label, 18, 28));  // no leading zeros (E ends at x 17)
-  EXPECT_FALSE(Blank(label, 28, 34));
+  EXPECT_TRUE(Blank(label, 18, c.ink_from));
+  EXPECT_FALSE(Blank(label, c.ink_from, c.ink_to));
 }
 
-TEST_F(WaveLabel, Level105ShowsItsDigitsRightToLeftFromX28) {
-  if (!LoadFont()) GTEST_SKIP() << "images/kelfont.bmp not generated yet (build game_assets)";
-  g.plyr->level = 105;
-
-  sb::MakeWaveLabel(g);
-
-  auto label = LabelPixels();
-  auto want = kWave;
-  want.push_back({5, 28});
-  want.push_back({0, 24});
-  want.push_back({1, 20});
-  EXPECT_EQ(label, Glyphs(want));
-  EXPECT_TRUE(Blank(label, 18, 20));
-  EXPECT_FALSE(Blank(label, 20, 24));
-}
+INSTANTIATE_TEST_SUITE_P(Levels, WaveLabel,
+                         ::testing::Values(LabelCase{7, {{7, 28}}, 28, 34},
+                                           LabelCase{105, {{5, 28}, {0, 24}, {1, 20}}, 20, 24}),
+                         [](const auto& info) {
+                           return "Level" + std::to_string(info.param.level);
+                         });
 
 }  // namespace
