@@ -23,9 +23,7 @@ TEST_F(Keys, ThreePressesCountThreeThenZero) {
 }
 
 TEST_F(Keys, HeldKeyRepeatingAddsNothing) {
-  in.SetKey(65, true);
-  in.SetKey(65, true);
-  in.SetKey(65, true);
+  for (int i = 0; i < 3; ++i) in.SetKey(65, true);  // the first press and two repeats
   EXPECT_EQ(p->KeyDown(65), 1);
   EXPECT_EQ(p->KeyPresses(65), 1);
   in.SetKey(65, false);
