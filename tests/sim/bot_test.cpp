@@ -19,15 +19,20 @@ struct World {
     g.plyr->sy = 240;
     g.gamestate = 2;
   }
+  template <class R>
+  R* Put(sb::TList<R>& list, float x, float y) {
+    R* r = list.New();
+    r->sx = x;
+    r->sy = y;
+    return r;
+  }
 };
 
 constexpr int kJ = 74, kL = 76, kI = 73, kK = 75, kS = 83, kF = 70, kE = 69, kY = 89, kN = 78;
 
 TEST(Bot, GivenAGruntToTheRightThenItFiresRightAndStepsLeft) {
   World w;
-  sb::kxgrunt* r = w.g.kxgrunt_list.New();
-  r->sx = 380;
-  r->sy = 242;
+  w.Put(w.g.kxgrunt_list, 380, 242);
   w.bot.Decide(w.g, 1);
   EXPECT_EQ(w.bot.firex, 1);
   EXPECT_EQ(w.bot.firey, 0);
@@ -40,12 +45,8 @@ TEST(Bot, GivenAGruntToTheRightThenItFiresRightAndStepsLeft) {
 
 TEST(Bot, GivenASparkCloserThanAGruntThenItFleesTheSparkButShootsTheGrunt) {
   World w;
-  sb::kxgrunt* r = w.g.kxgrunt_list.New();
-  r->sx = 200;
-  r->sy = 240;
-  sb::kxplus* spark = w.g.kxplus_list.New();  // cannot be shot
-  spark->sx = 320;
-  spark->sy = 300;
+  w.Put(w.g.kxgrunt_list, 200, 240);
+  w.Put(w.g.kxplus_list, 320, 300);  // a spark cannot be shot
   w.bot.Decide(w.g, 1);
   EXPECT_EQ(w.bot.firex, -1);
   EXPECT_EQ(w.bot.firey, 0);
@@ -54,12 +55,8 @@ TEST(Bot, GivenASparkCloserThanAGruntThenItFleesTheSparkButShootsTheGrunt) {
 
 TEST(Bot, GivenNoThreatThenItWalksToTheNearestHuman) {
   World w;
-  sb::kxhuman* far = w.g.kxhuman_list.New();
-  far->sx = 600;
-  far->sy = 400;
-  sb::kxhuman* near = w.g.kxhuman_list.New();
-  near->sx = 320;
-  near->sy = 100;
+  w.Put(w.g.kxhuman_list, 600, 400);
+  w.Put(w.g.kxhuman_list, 320, 100);  // the nearer
   w.bot.Decide(w.g, 1);
   EXPECT_EQ(w.bot.movex, 0);
   EXPECT_EQ(w.bot.movey, -1);
