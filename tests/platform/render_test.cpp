@@ -364,11 +364,8 @@ TEST(FastPath, ImagesLargerThanTheScreenAreDrawnWithoutACachedPicture) {
     int w, h;
     float scale;
     bool cached;
-  } cases[] = {{320, 240, 2.0f, true},
-               {321, 240, 2.0f, false},
-               {640, 481, 1.0f, false},
-               {640, 480, 1.0f, true},
-               {2000, 3, 2.0f, false}};
+  } cases[] = {{320, 240, 2.0f, true}, {321, 240, 2.0f, false}, {640, 481, 1.0f, false},
+               {640, 480, 1.0f, true}, {2000, 3, 2.0f, false},  {2048, 2048, 2.0f, false}};
   for (const Case& c : cases) {
     sb::Image img = RandomImage(rng, c.w, c.h, true);
     sb::Renderer fast, slow;
