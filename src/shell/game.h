@@ -10,6 +10,7 @@
 
 #include "entities/records.h"
 #include "platform/platform.h"
+#include "shell/catalogue.h"
 
 namespace sb {
 
@@ -44,8 +45,7 @@ enum Snd : int {
   kSndElectrodehit,
   kSndCount
 };
-// Base names: "shotborn" ... "electrodehit" (file sounds/<name>.wav, flag req<name>).
-extern const char* const kSoundNames[kSndCount];
+static_assert(kSoundNames.size() == kSndCount, "a name for every sound");
 
 // Image handles, in load order.
 struct Images {

@@ -2,12 +2,6 @@
 
 namespace sb {
 
-const char* const kSoundNames[kSndCount] = {
-    "shotborn", "newwave",    "playerhit", "bonus",       "gruntborn", "gruntwalk",   "grunthit",
-    "hulkhit",  "brainborn",  "brainhit",  "humansaved",  "humanhit",  "progborn",    "proghit",
-    "prog",     "cruiseborn", "spheroid",  "spheroidhit", "enforcer",  "enforcerhit", "plusborn",
-    "quark",    "quarkhit",   "tank",      "tankhit",     "ballborn",  "electrodehit"};
-
 // dirx (8), diry (8), bitspeeds (12), then the wave table: ten values a wave
 // (humans, htype, grunts, hulks, brains, spheroids, quarks, electrodes, etype,
 // borderstyle), ended by -1.
