@@ -18,6 +18,7 @@
 #include "platform/image_write.h"
 #include "sheet.h"
 #include "source.h"
+#include "svg.h"
 #include "synth.h"
 
 namespace fs = std::filesystem;
@@ -184,6 +185,8 @@ int Generate(const fs::path& assets, const fs::path& out, const std::string& onl
   std::vector<uint32_t> mid = Halve(Scaled(icon, 3), 96, 96);
   fs::path p48 = out / "icons" / "48x48" / "swarmbreak.png";
   WriteOrThrow(sb::WritePngRgba(p48.string(), mid.data(), 48, 48), p48);
+  fs::path svg = out / "icons" / "scalable" / "swarmbreak.svg";
+  WriteOrThrow(WriteIconSvg(svg.string(), icon), svg);
   return 0;
 }
 
