@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the game and the tests need, only
-# those still missing. Safe to run again. Usage: deps.sh [build|test]
+# those still missing. Safe to run again. Usage: deps.sh [build|test|package]
+# (package: building the Debian package, lintian, and its install test)
 set -euo pipefail
 want=(cmake g++ make pkg-config libsdl2-dev)
 if [ "${1:-build}" = test ]; then
   want+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick
          clang libclang-rt-14-dev clang-format clang-tidy cppcheck desktop-file-utils appstream)
+fi
+if [ "${1:-build}" = package ]; then
+  want+=(dpkg-dev debhelper lintian xvfb xauth xdotool x11-utils libx11-dev imagemagick
+         librsvg2-bin desktop-file-utils appstream)
 fi
 missing=()
 for p in "${want[@]}"; do
