@@ -130,8 +130,14 @@ INSTANTIATE_TEST_SUITE_P(
     Generator, OneBadLine,
     ::testing::Values(
         BadLine{"images/balls.art", "oOPOo", "oOQOo", "'Q'"},  // not in the palette
-        BadLine{"images/balls.art", "o 170 30 150", "o 0 0 0", "transparent"},  // black
-        BadLine{"images/pluses.art", "across 8", "acros 8", "acros"},           // unknown directive
+        // colours come from the master palette, by name; black is not one
+        BadLine{"images/balls.art", "o magenta", "o fuchsia", "'fuchsia' is not a colour"},
+        BadLine{"images/balls.art", "o magenta", "o 170 30 150", "palette.pal"},
+        BadLine{"images/palette.pal", "white 255 255 255", "white 0 0 0", "transparent"},
+        BadLine{"images/palette.pal", "red   216  44  60", "red 216 44", "NAME R G B"},
+        BadLine{"images/arrow.art", "cells 0 arrow arrow : bevel", "cells 0 arrow arrow : dim 0.5",
+                "whole number"},
+        BadLine{"images/pluses.art", "across 8", "acros 8", "acros"},  // unknown directive
         BadLine{"sounds/bonus.sfx", "peak -5", "peak 0", "'peak' value 0 is outside"},
         // a voice of 2 s makes the sound too long
         BadLine{"sounds/prog.sfx", "env 0.001 0.01 0.04", "length 2", "outside"}));

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <set>
+#include <sstream>
 
 #include "platform/headless_backend.h"
 #include "platform/image_store.h"
@@ -126,6 +127,50 @@ TEST_F(Images, BlackIsTheOnlyTransparentColourAndNoDrawnPixelIsBlack) {
           ASSERT_NE(t & 0xFFFFFF, 0u);
         }
       }
+  }
+}
+
+// The master palette's ramps, darkest first, as images/palette.pal lists them.
+std::vector<std::vector<uint32_t>> MasterRamps() {
+  std::vector<std::vector<uint32_t>> ramps;
+  std::istringstream in(at::ReadText(at::kAssets / "images" / "palette.pal"));
+  std::string line;
+  while (std::getline(in, line)) {
+    std::istringstream words(line);
+    std::string name;
+    int r, g, b;
+    if (!(words >> name) || name[0] == '#' || name == "end") continue;
+    if (name == "ramp")
+      ramps.emplace_back();
+    else if (words >> r >> g >> b && !ramps.empty())
+      ramps.back().push_back(static_cast<uint32_t>(r << 16 | g << 8 | b));
+  }
+  return ramps;
+}
+
+TEST_F(Images, EveryPixelComesFromTheMasterPaletteWhoseShadesShiftInHue) {
+  std::set<uint32_t> master;
+  for (const auto& ramp : MasterRamps()) {
+    master.insert(ramp.begin(), ramp.end());
+    // Along a ramp colours get lighter, and the light end is warmer (less
+    // blue in the mix) than the dark end.
+    auto sum = [](uint32_t c) { return (c >> 16) + ((c >> 8) & 255) + (c & 255); };
+    auto blue = [&](uint32_t c) { return (c & 255) / static_cast<double>(sum(c)); };
+    for (size_t i = 1; i < ramp.size(); ++i) EXPECT_GT(sum(ramp[i]), sum(ramp[i - 1])) << i;
+    if (ramp.size() > 2) {
+      EXPECT_LT(blue(ramp.back()), blue(ramp.front()));
+    }
+  }
+  EXPECT_GE(master.size(), 16u);
+  EXPECT_LE(master.size(), 32u);
+  for (const Row& r : kCatalogue) {
+    SCOPED_TRACE(r.file);
+    const sb::Image& img = Load(r.file, r.cw, r.ch, r.frames);
+    for (size_t c = 0; c < img.frames.size(); ++c)
+      for (uint32_t t : img.frames[c].texels)
+        if (Drawn(t)) {
+          ASSERT_TRUE(master.count(t & 0xFFFFFF)) << "cell " << c << " " << std::hex << t;
+        }
   }
 }
 

@@ -8,10 +8,9 @@
 namespace assetgen {
 namespace {
 
+// One colour, or bands of several from the top of the sprite to its foot.
 struct Colour {
-  bool ramp = false;
-  int a[3] = {0, 0, 0};
-  int b[3] = {0, 0, 0};
+  std::vector<uint32_t> bands;
 };
 
 struct Palette {
@@ -29,28 +28,20 @@ uint32_t Pack(int r, int g, int b) {
   return (static_cast<uint32_t>(r) << 16) | (static_cast<uint32_t>(g) << 8) |
          static_cast<uint32_t>(b);
 }
-int R(uint32_t c) {
-  return (c >> 16) & 0xff;
-}
-int G(uint32_t c) {
-  return (c >> 8) & 0xff;
-}
-int B(uint32_t c) {
-  return c & 0xff;
-}
 
-// Keeps a drawn pixel from turning into the transparent colour.
-uint32_t Opaque(int r, int g, int b) {
-  r = std::clamp(r, 0, 255);
-  g = std::clamp(g, 0, 255);
-  b = std::clamp(b, 0, 255);
-  uint32_t c = Pack(r, g, b);
-  return c == 0 ? Pack(1, 1, 1) : c;
+std::string Hex(uint32_t c) {
+  static const char* d = "0123456789abcdef";
+  std::string s = "#";
+  for (int k = 20; k >= 0; k -= 4) s += d[(c >> k) & 0xf];
+  return s;
 }
 
 class ArtParser {
  public:
-  ArtParser(const Source& src, std::string name) : src_(src) { img_.name = std::move(name); }
+  ArtParser(const Source& src, std::string name, const MasterPalette& master)
+      : src_(src), master_(master) {
+    img_.name = std::move(name);
+  }
 
   ArtImage Run() {
     const auto& lines = src_.Lines();
@@ -104,9 +95,14 @@ class ArtParser {
       if (!assigned_[c])
         src_.Fail(last, "cell " + std::to_string(c) + " of " + std::to_string(img_.frames) +
                             " is never defined (use 'blank' if it is meant to be empty)");
-    for (int c = 0; c < img_.frames; ++c)
+    for (int c = 0; c < img_.frames; ++c) {
       if (!img_.blank[c] && img_.cells[c].Empty())
         src_.Fail(cell_lines_[c], "cell " + std::to_string(c) + " has no visible pixel");
+      for (uint32_t px : img_.cells[c].px)
+        if (px && !master_.Contains(px))
+          src_.Fail(cell_lines_[c], "cell " + std::to_string(c) + " has colour " + Hex(px) +
+                                        ", which is not in the master palette");
+    }
     if (img_.has_icon) {
       Pixels all = img_.Compose();
       if (img_.icon_x < 0 || img_.icon_y < 0 || img_.icon_x + img_.icon_w > all.w ||
@@ -125,10 +121,10 @@ class ArtParser {
     if (v <= 0 || v > 4096) src_.Fail(ln, "expected a positive size, found '" + tok + "'");
     return v;
   }
-  int Byte(int ln, const std::string& tok) {
-    int v = ToInt(src_, ln, tok);
-    if (v < 0 || v > 255) src_.Fail(ln, "colour component out of 0..255: '" + tok + "'");
-    return v;
+  uint32_t Named(int ln, const std::string& tok) {
+    if (!master_.Has(tok))
+      src_.Fail(ln, "'" + tok + "' is not a colour of the master palette (images/palette.pal)");
+    return master_.Rgb(tok);
   }
 
   // Reads the lines of a block up to its "end"; returns the index of "end".
@@ -162,24 +158,13 @@ class ArtParser {
       char key = e[0][0];
       if (key == '.') src_.Fail(l.number, "'.' is always transparent and cannot be redefined");
       Colour c;
-      if (e.size() == 2 && e[1].size() == 7 && e[1][0] == '#') {
-        char* endp = nullptr;
-        unsigned long v = std::strtoul(e[1].c_str() + 1, &endp, 16);
-        if (*endp != '\0') src_.Fail(l.number, "bad colour '" + e[1] + "'");
-        c.a[0] = (v >> 16) & 0xff;
-        c.a[1] = (v >> 8) & 0xff;
-        c.a[2] = v & 0xff;
-      } else if (e.size() == 4) {
-        for (int k = 0; k < 3; ++k) c.a[k] = Byte(l.number, e[1 + k]);
-      } else if (e.size() == 8 && e[1] == "ramp") {
-        c.ramp = true;
-        for (int k = 0; k < 3; ++k) c.a[k] = Byte(l.number, e[2 + k]);
-        for (int k = 0; k < 3; ++k) c.b[k] = Byte(l.number, e[5 + k]);
+      if (e.size() == 2 && e[1] != "ramp") {
+        c.bands.push_back(Named(l.number, e[1]));
+      } else if (e.size() >= 4 && e[1] == "ramp") {
+        for (size_t k = 2; k < e.size(); ++k) c.bands.push_back(Named(l.number, e[k]));
       } else {
-        src_.Fail(l.number, "usage: C R G B, C #RRGGBB or C ramp R G B R G B");
+        src_.Fail(l.number, "usage: C NAME or C ramp NAME NAME... (names from images/palette.pal)");
       }
-      if ((c.a[0] | c.a[1] | c.a[2]) == 0 || (c.ramp && (c.b[0] | c.b[1] | c.b[2]) == 0))
-        src_.Fail(l.number, "black is the transparent colour; use a near-black such as 16 16 24");
       p.colours[key] = c;
     }
     palettes_[t[1]] = p;
@@ -309,11 +294,8 @@ class ArtParser {
                             "' is not in palette '" + pname + "'");
         }
         const Colour& c = it->second;
-        int rgb[3];
-        double f = (c.ramp && s.h > 1) ? static_cast<double>(y) / (s.h - 1) : 0.0;
-        for (int k = 0; k < 3; ++k)
-          rgb[k] = static_cast<int>(std::lround(c.a[k] + (c.b[k] - c.a[k]) * f));
-        out.At(x, y) = Opaque(rgb[0], rgb[1], rgb[2]);
+        size_t band = static_cast<size_t>(y) * c.bands.size() / static_cast<size_t>(s.h);
+        out.At(x, y) = c.bands[band];
       }
     return out;
   }
@@ -342,19 +324,25 @@ class ArtParser {
           }
         p = n;
       } else if (op == "dim" || op == "bright") {
-        double f = ToReal(src_, ln, arg(1));
+        // Whole steps along each colour's ramp of the master palette.
+        int n = ToInt(src_, ln, arg(1));
         j += 1;
-        if (f < 0 || f > 1) src_.Fail(ln, op + " takes a factor from 0 to 1");
-        for (auto& c : p.px) {
-          if (!c) continue;
-          if (op == "dim")
-            c = Opaque(static_cast<int>(R(c) * f), static_cast<int>(G(c) * f),
-                       static_cast<int>(B(c) * f));
-          else
-            c = Opaque(static_cast<int>(R(c) + (255 - R(c)) * f),
-                       static_cast<int>(G(c) + (255 - G(c)) * f),
-                       static_cast<int>(B(c) + (255 - B(c)) * f));
-        }
+        if (n < 1 || n > 8) src_.Fail(ln, op + " takes a number of shades from 1 to 8");
+        for (auto& c : p.px)
+          if (c) c = master_.Step(c, op == "dim" ? -n : n);
+      } else if (op == "shadow") {
+        // A copy in one colour, offset, laid under the drawn pixels.
+        uint32_t colour = Named(ln, arg(1));
+        int dx = ToInt(src_, ln, arg(2)), dy = ToInt(src_, ln, arg(3));
+        j += 3;
+        Pixels n = p;
+        for (int y = 0; y < p.h; ++y)
+          for (int x = 0; x < p.w; ++x) {
+            int sx = x - dx, sy = y - dy;
+            if (!p.At(x, y) && sx >= 0 && sx < p.w && sy >= 0 && sy < p.h && p.At(sx, sy))
+              n.At(x, y) = colour;
+          }
+        p = n;
       } else if (op == "scale") {
         // Nearest-neighbour shrink about the centre of the drawn area.
         double f = ToReal(src_, ln, arg(1));
@@ -380,16 +368,12 @@ class ArtParser {
           }
         p = n;
       } else if (op == "ghost" || op == "ghostodd") {
-        // Every other row only, paled a third towards white: a body still forming.
+        // Every other row only, a shade paler: a body still forming.
         int keep = op == "ghost" ? 0 : 1;
         for (int y = 0; y < p.h; ++y)
           for (int x = 0; x < p.w; ++x) {
             uint32_t& c = p.At(x, y);
-            if (!c) continue;
-            if (y % 2 != keep)
-              c = 0;
-            else
-              c = Opaque((2 * R(c) + 255) / 3, (2 * G(c) + 255) / 3, (2 * B(c) + 255) / 3);
+            if (c) c = y % 2 != keep ? 0 : master_.Step(c, 1);
           }
       } else if (op == "bevel") {
         // Light on edges facing up-left, shade on edges facing down-right.
@@ -402,9 +386,9 @@ class ArtParser {
             uint32_t c = p.At(x, y);
             if (!c) continue;
             if (clear(x, y - 1) || clear(x - 1, y))
-              n.At(x, y) = Opaque((R(c) + 255) / 2, (G(c) + 255) / 2, (B(c) + 255) / 2);
+              n.At(x, y) = master_.Step(c, 1);
             else if (clear(x, y + 1) || clear(x + 1, y))
-              n.At(x, y) = Opaque(R(c) * 11 / 20, G(c) * 11 / 20, B(c) * 11 / 20);
+              n.At(x, y) = master_.Step(c, -1);
           }
         p = n;
       } else if (op == "outline" || op == "outline8") {
@@ -482,6 +466,7 @@ class ArtParser {
   }
 
   const Source& src_;
+  const MasterPalette& master_;
   ArtImage img_;
   std::map<std::string, Palette> palettes_;
   std::map<std::string, Sprite> sprites_;
@@ -493,6 +478,62 @@ class ArtParser {
 };
 
 }  // namespace
+
+MasterPalette MasterPalette::Parse(const Source& src) {
+  MasterPalette m;
+  bool in_ramp = false;
+  int last = 0;
+  for (const Line& l : src.Lines()) {
+    auto t = Tokens(l.text);
+    if (t.empty()) continue;
+    last = l.number;
+    if (!in_ramp) {
+      if (t.size() != 2 || t[0] != "ramp") src.Fail(l.number, "usage: ramp NAME, then colours");
+      m.ramps_.emplace_back();
+      in_ramp = true;
+    } else if (t.size() == 1 && t[0] == "end") {
+      if (m.ramps_.back().empty()) src.Fail(l.number, "a ramp needs at least one colour");
+      in_ramp = false;
+    } else {
+      if (t.size() != 4) src.Fail(l.number, "usage: NAME R G B");
+      if (m.index_.count(t[0])) src.Fail(l.number, "colour '" + t[0] + "' is named twice");
+      int rgb[3];
+      for (int k = 0; k < 3; ++k) {
+        rgb[k] = ToInt(src, l.number, t[1 + k]);
+        if (rgb[k] < 0 || rgb[k] > 255)
+          src.Fail(l.number, "colour component out of 0..255: '" + t[1 + k] + "'");
+      }
+      uint32_t c = Pack(rgb[0], rgb[1], rgb[2]);
+      if (c == 0)
+        src.Fail(l.number, "black is the transparent colour; use a near-black such as 16 16 24");
+      if (m.Contains(c)) src.Fail(l.number, "colour " + Hex(c) + " is listed twice");
+      auto& ramp = m.ramps_.back();
+      m.index_[t[0]] = m.colours_.size();
+      ramp.push_back(m.colours_.size());
+      m.colours_.push_back(
+          {t[0], c, static_cast<int>(m.ramps_.size()) - 1, static_cast<int>(ramp.size()) - 1});
+    }
+  }
+  if (in_ramp) src.Fail(last, "the last ramp has no 'end'");
+  if (!m.Contains(kNearBlack)) src.Fail(last, "the palette needs the outline colour 16 16 24");
+  if (m.colours_.size() > 32) src.Fail(last, "more than 32 colours");
+  return m;
+}
+
+bool MasterPalette::Contains(uint32_t rgb) const {
+  return std::any_of(colours_.begin(), colours_.end(),
+                     [rgb](const Entry& e) { return e.rgb == rgb; });
+}
+
+uint32_t MasterPalette::Step(uint32_t rgb, int steps) const {
+  for (const Entry& e : colours_)
+    if (e.rgb == rgb) {
+      const auto& ramp = ramps_[e.ramp];
+      int at = std::clamp(e.pos + steps, 0, static_cast<int>(ramp.size()) - 1);
+      return colours_[ramp[at]].rgb;
+    }
+  return rgb;
+}
 
 bool Pixels::Empty() const {
   return std::all_of(px.begin(), px.end(), [](uint32_t c) { return c == 0; });
@@ -511,8 +552,8 @@ Pixels ArtImage::Compose() const {
   return out;
 }
 
-ArtImage BuildArt(const Source& src, const std::string& out_name) {
-  return ArtParser(src, out_name).Run();
+ArtImage BuildArt(const Source& src, const std::string& out_name, const MasterPalette& master) {
+  return ArtParser(src, out_name, master).Run();
 }
 
 }  // namespace assetgen

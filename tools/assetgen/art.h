@@ -4,8 +4,9 @@
 //   cell W H            cell size in pixels
 //   frames N            number of cells
 //   across K            cells per row of the written image (default: all)
-//   palette P [from Q]  ... end    lines "C R G B", "C #RRGGBB" or
-//                                  "C ramp R G B R G B" (top to bottom)
+//   palette P [from Q]  ... end    lines "C NAME" (a colour of the master
+//                                  palette) or "C ramp NAME NAME..." (bands
+//                                  of those colours, top to bottom)
 //   sprite S [W H]      ... end    one character per pixel, '.' transparent
 //   derive S T OPS      a sprite made from sprite T by grid ops
 //                       (flip, flipv, shift DX DY, swap A B)
@@ -13,13 +14,14 @@
 //   cells N P ITEMS [: OPS]   sprites (or groups) into cells N, N+1, ...;
 //                       an item "a+b" is sprite a with sprite b laid over it,
 //                       coloured by palette P, then pixel ops (flip, flipv,
-//                       shift DX DY, dim F, bright F, scale F, ghost, ghostodd,
-//                       bevel, outline, outline8)
+//                       shift DX DY, dim N, bright N, scale F, ghost, ghostodd,
+//                       bevel, outline, outline8, shadow NAME DX DY)
 //   blank N...          cells that are left empty on purpose
 //   icon X Y W H        region used for the window and desktop icons
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -27,8 +29,34 @@
 
 namespace assetgen {
 
-// Outline and shadow colour: black itself is transparent in the game.
+// Outline colour: black itself is transparent in the game. The master
+// palette must hold it.
 inline constexpr uint32_t kNearBlack = 0x101018;
+
+// The colours every image is drawn in (images/palette.pal): ramps of named
+// colours from dark to light, each colour in one ramp.
+//   ramp NAME ... end   lines "NAME R G B", darkest first
+class MasterPalette {
+ public:
+  static MasterPalette Parse(const Source& src);
+  bool Has(const std::string& name) const { return index_.count(name) != 0; }
+  uint32_t Rgb(const std::string& name) const { return colours_[index_.at(name)].rgb; }
+  bool Contains(uint32_t rgb) const;
+  // `steps` along the colour's ramp, lighter when positive, stopping at its
+  // ends; a colour outside the palette is returned unchanged.
+  uint32_t Step(uint32_t rgb, int steps) const;
+  size_t Size() const { return colours_.size(); }
+
+ private:
+  struct Entry {
+    std::string name;
+    uint32_t rgb;
+    int ramp, pos;
+  };
+  std::vector<Entry> colours_;
+  std::vector<std::vector<size_t>> ramps_;
+  std::map<std::string, size_t> index_;
+};
 
 struct Pixels {
   int w = 0, h = 0;
@@ -52,7 +80,8 @@ struct ArtImage {
   Pixels Compose() const;
 };
 
-// Parses and renders one source; out_name is the file to write.
-ArtImage BuildArt(const Source& src, const std::string& out_name);
+// Parses and renders one source in the master palette's colours; out_name
+// is the file to write.
+ArtImage BuildArt(const Source& src, const std::string& out_name, const MasterPalette& master);
 
 }  // namespace assetgen

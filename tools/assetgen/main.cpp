@@ -119,6 +119,9 @@ int Generate(const fs::path& assets, const fs::path& out, const std::string& onl
   // Read and build everything first, so a bad source writes nothing.
   std::vector<ArtImage> images;
   std::set<std::string> image_bases;
+  fs::path pal = assets / "images" / "palette.pal";
+  if (!fs::exists(pal)) throw SourceError(pal.string(), 0, "missing master palette");
+  const MasterPalette master = MasterPalette::Parse(Source::Load(pal.string()));
   for (const ImageCut& cut : kImageCuts) {
     std::string base = Base(cut.file);
     if (!image_bases.insert(base).second) continue;
@@ -126,7 +129,7 @@ int Generate(const fs::path& assets, const fs::path& out, const std::string& onl
     fs::path src = assets / "images" / (base + ".art");
     if (!fs::exists(src))
       throw SourceError(src.string(), 0, "missing source for images/" + std::string(cut.file));
-    ArtImage art = BuildArt(Source::Load(src.string()), std::string(cut.file));
+    ArtImage art = BuildArt(Source::Load(src.string()), std::string(cut.file), master);
     Check(art, src.string());
     images.push_back(std::move(art));
   }
