@@ -6,7 +6,13 @@ set -euo pipefail
 want=(cmake g++ make pkg-config libsdl2-dev)
 if [ "${1:-build}" = test ]; then
   want+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick
-         clang libclang-rt-14-dev clang-format clang-tidy cppcheck desktop-file-utils appstream)
+         clang libclang-rt-14-dev clang-format clang-tidy cppcheck desktop-file-utils appstream
+         libstb-dev)
+fi
+# The browser build (scripts/web.sh) and its tests in a headless browser.
+if [ "${1:-build}" = web ]; then
+  want+=(emscripten node-acorn libstb-dev chromium nodejs python3)
+  command -v npm >/dev/null || want+=(npm)
 fi
 if [ "${1:-build}" = package ]; then
   want+=(dpkg-dev debhelper lintian xvfb xauth xdotool x11-utils libx11-dev imagemagick

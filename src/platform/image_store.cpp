@@ -1,10 +1,11 @@
 #include "platform/image_store.h"
 
-#include <SDL.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdlib>
+
+#include "platform/decode.h"
 
 namespace sb {
 
@@ -18,14 +19,13 @@ int16_t Le16(const uint8_t* p) {
   return static_cast<int16_t>(uint16_t(p[0] | p[1] << 8));
 }
 
+}  // namespace
+
 bool SizeAcceptable(int64_t w, int64_t h) {
   return w > 0 && h > 0 && w <= kMaxImageSide && h <= kMaxImageSide && w * h <= kMaxImagePixels;
 }
 
-// Checks the dimensions in the header before SDL allocates a surface from them.
-bool HeaderAcceptable(SDL_RWops* rw) {
-  uint8_t hdr[34] = {};
-  const size_t got = SDL_RWread(rw, hdr, 1, sizeof hdr);
+bool HeaderAcceptable(const uint8_t* hdr, size_t got) {
   if (got < 26) return false;
   if (hdr[0] != 'B' || hdr[1] != 'M') return false;
   int32_t dib = Le32(hdr + 14);
@@ -36,18 +36,16 @@ bool HeaderAcceptable(SDL_RWops* rw) {
   } else {
     w = Le32(hdr + 18);
     h = Le32(hdr + 22);
-    // Only plain, RLE8, RLE4 and bit-field pixels decode; SDL reads any other
-    // method (JPEG, PNG, unknown) as plain pixels: noise on screen instead of
-    // a reported bad file.
-    if (got < sizeof hdr) return false;
+    // Only plain, RLE8, RLE4 and bit-field pixels decode; a decoder may read
+    // any other method (JPEG, PNG, unknown) as plain pixels: noise on screen
+    // instead of a reported bad file.
+    if (got < kBmpHeaderBytes) return false;
     const int32_t compression = Le32(hdr + 30);
     if (compression < 0 || compression > 3) return false;
   }
   if (h < 0) h = -h;
   return SizeAcceptable(w, h);
 }
-
-}  // namespace
 
 void Picture::Finish() {
   mask.assign(px.size(), 0u);
@@ -73,34 +71,7 @@ bool LoadBmp(const std::string& path, Bitmap& out) {
   // Only a regular file: opening a named pipe would wait for a writer forever.
   struct stat st;
   if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  SDL_RWops* rw = SDL_RWFromFile(path.c_str(), "rb");
-  if (!rw) return false;
-  if (!HeaderAcceptable(rw) || SDL_RWseek(rw, 0, RW_SEEK_SET) != 0) {
-    SDL_RWclose(rw);
-    return false;
-  }
-  SDL_Surface* raw = SDL_LoadBMP_RW(rw, 1);
-  if (!raw) return false;
-  SDL_Surface* s = SDL_ConvertSurfaceFormat(raw, SDL_PIXELFORMAT_ARGB8888, 0);
-  SDL_FreeSurface(raw);
-  if (!s) return false;
-  bool ok = SizeAcceptable(s->w, s->h);
-  if (ok) {
-    out.w = s->w;
-    out.h = s->h;
-    out.px.resize(static_cast<size_t>(s->w) * s->h);
-    if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
-    for (int y = 0; y < s->h; ++y) {
-      const auto* src = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(s->pixels) +
-                                                          static_cast<size_t>(y) * s->pitch);
-      uint32_t* dst = out.px.data() + static_cast<size_t>(y) * s->w;
-      // Source alpha is ignored: the mask colour alone decides transparency.
-      for (int x = 0; x < s->w; ++x) dst[x] = src[x] & 0xFFFFFFu;
-    }
-    if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
-  }
-  SDL_FreeSurface(s);
-  return ok;
+  return DecodeBmp(path, out) && SizeAcceptable(out.w, out.h);
 }
 
 ImageStore::ImageStore() = default;

@@ -1,6 +1,7 @@
 // Images: cells of 32-bit texels kept for the image's whole life, looked up by
-// handle. Loading goes through SDL's BMP reader; everything else is plain
-// memory, so images survive any re-opening of the display.
+// handle. Loading goes through the build's BMP decoder (platform/decode.h);
+// everything else is plain memory, so images survive any re-opening of the
+// display.
 #pragma once
 
 #include <cstdint>
@@ -79,8 +80,8 @@ struct Bitmap {
   std::vector<uint32_t> px;
 };
 
-// Reads a BMP of any bit depth and row order SDL understands; false when the
-// file is missing, unreadable, corrupt or too large.
+// Reads a BMP of any bit depth and row order the decoder understands; false
+// when the file is missing, unreadable, corrupt or too large.
 bool LoadBmp(const std::string& path, Bitmap& out);
 
 class ImageStore {
