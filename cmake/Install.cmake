@@ -3,7 +3,10 @@
 # game folder under ${XDG_DATA_HOME:-~/.local/share}/swarmbreak, which holds
 # links to the installed images/ and sounds/ and a real scores/ folder.
 #
-# Packagers may move things, for example to games/ and share/games/:
+# The manual page, packaging/swarmbreak.6, goes to man6.
+#
+# Packagers may move things, for example to games/ and share/games/ (as
+# debian/rules does):
 #   -DSB_INSTALL_BINDIR=games -DSB_INSTALL_DATADIR=share/games/swarmbreak
 # Relative paths are taken below the install prefix; the launcher finds the
 # binary and the data relative to itself, so the installed tree can move.
@@ -51,6 +54,9 @@ foreach(size 48x48 128x128)
   install(FILES ${SB_GAME_DIR}/icons/${size}/swarmbreak.png
           DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}/apps")
 endforeach()
+install(FILES ${SB_GAME_DIR}/icons/scalable/swarmbreak.svg
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps")
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/swarmbreak.6 DESTINATION "${CMAKE_INSTALL_MANDIR}/man6")
 
 install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/docs/CONTROLS.md
         DESTINATION "${CMAKE_INSTALL_DOCDIR}" OPTIONAL)
