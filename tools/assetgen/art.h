@@ -46,13 +46,15 @@ class MasterPalette {
   // ends; a colour outside the palette is returned unchanged.
   uint32_t Step(uint32_t rgb, int steps) const;
   size_t Size() const { return colours_.size(); }
-
- private:
   struct Entry {
     std::string name;
     uint32_t rgb;
     int ramp, pos;
   };
+  // In the file's order: ramp by ramp, darkest first.
+  const std::vector<Entry>& Colours() const { return colours_; }
+
+ private:
   std::vector<Entry> colours_;
   std::vector<std::vector<size_t>> ramps_;
   std::map<std::string, size_t> index_;

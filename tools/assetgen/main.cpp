@@ -2,13 +2,14 @@
 // and sounds, and draws a contact sheet of the images for review.
 //
 //   assetgen --assets DIR --out GAMEDIR
-//   assetgen --contact-sheet OUT.png --images DIR
+//   assetgen --contact-sheet OUT.png --images DIR [--palette PALETTE.pal]
 //   add --only FILE.bmp to either to make or show just one image
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -32,7 +33,7 @@ constexpr int kIconSide = 32;
 int Usage() {
   std::fprintf(stderr,
                "usage: assetgen --assets DIR --out GAMEDIR\n"
-               "       assetgen --contact-sheet OUT.png --images DIR\n");
+               "       assetgen --contact-sheet OUT.png --images DIR [--palette FILE.pal]\n");
   return 2;
 }
 
@@ -204,8 +205,12 @@ int main(int argc, char** argv) {
   }
   try {
     if (opt.count("--contact-sheet")) {
-      if (!opt.count("--images") || opt.size() != 2 + opt.count("--only")) return Usage();
-      std::string err = WriteContactSheet(opt["--contact-sheet"], opt["--images"], opt["--only"]);
+      if (!opt.count("--images") || opt.size() != 2 + opt.count("--only") + opt.count("--palette"))
+        return Usage();
+      std::optional<MasterPalette> pal;
+      if (opt.count("--palette")) pal = MasterPalette::Parse(Source::Load(opt["--palette"]));
+      std::string err = WriteContactSheet(opt["--contact-sheet"], opt["--images"], opt["--only"],
+                                          pal ? &*pal : nullptr);
       if (!err.empty()) {
         std::fprintf(stderr, "assetgen: error: %s\n", err.c_str());
         return 1;

@@ -115,9 +115,22 @@ bool ReadBmp(const std::string& path, Pixels& out) {
 }
 
 std::string WriteContactSheet(const std::string& out_png, const std::string& images_dir,
-                              const std::string& only) {
+                              const std::string& only, const MasterPalette* palette) {
   std::vector<Section> sections;
   std::vector<std::string> done;
+  if (palette) {
+    // One swatch per colour, a new row for every ramp.
+    int ramp = -1;
+    for (const MasterPalette::Entry& e : palette->Colours()) {
+      if (e.ramp != ramp) {
+        sections.push_back({ramp < 0 ? "palette.pal  " + std::to_string(palette->Size()) : "", {}});
+        ramp = e.ramp;
+      }
+      Pixels swatch(8, 6);
+      std::fill(swatch.px.begin(), swatch.px.end(), e.rgb);
+      sections.back().tiles.push_back({e.name, swatch});
+    }
+  }
   for (const ImageCut& cut : kImageCuts) {
     std::string file(cut.file);
     if (std::find(done.begin(), done.end(), file) != done.end()) continue;

@@ -12,8 +12,9 @@ namespace assetgen {
 bool ReadBmp(const std::string& path, Pixels& out);
 
 // Writes the sheet for the images in images_dir (only the file named by
-// `only`, when it is not empty); returns an error message, empty on success.
+// `only`, when it is not empty), headed by the master palette's ramps when
+// one is given; returns an error message, empty on success.
 std::string WriteContactSheet(const std::string& out_png, const std::string& images_dir,
-                              const std::string& only = {});
+                              const std::string& only = {}, const MasterPalette* palette = nullptr);
 
 }  // namespace assetgen
