@@ -42,8 +42,8 @@ if dpkg-query -W -f='${Status}' swarmbreak 2>/dev/null | grep -q installed; then
 fi
 
 # --- the player's folder from before the package ------------------------------
-export HOME=$WORK/home
-unset XDG_DATA_HOME
+export HOME=$WORK/home # every XDG folder falls under it, so all writes can be seen
+unset XDG_DATA_HOME XDG_CONFIG_HOME XDG_CACHE_HOME XDG_STATE_HOME
 player=$HOME/.local/share/swarmbreak
 mkdir -p "$player/scores"
 ln -s /usr/local/share/swarmbreak/images "$player/images" # an old install, gone
