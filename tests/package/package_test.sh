@@ -70,8 +70,11 @@ desktop-file-validate "$desktop" || fail "the installed desktop entry does not v
 appstreamcli validate --pedantic --no-net /usr/share/metainfo/org.swarmbreak.Swarmbreak.metainfo.xml \
   >"$WORK/appstream.log" 2>&1 || fail "metainfo: $(cat "$WORK/appstream.log")"
 ! grep -E '^(E|W):' "$WORK/appstream.log" || fail "the metainfo has errors or warnings"
-grep -q 'date="[0-9-]\{10\}"' /usr/share/metainfo/org.swarmbreak.Swarmbreak.metainfo.xml ||
-  fail "the metainfo's release has no date"
+# The release in the metainfo is this version, dated like its changelog entry.
+version=$(dpkg-query -W -f='${Version}' swarmbreak)
+released=$(date -u +%F -d "$(zcat /usr/share/doc/swarmbreak/changelog.Debian.gz | sed -n '/^ -- /{s/^ -- .*>  //p;q;}')")
+grep -q "<release version=\"${version%-*}\" date=\"$released\"" /usr/share/metainfo/org.swarmbreak.Swarmbreak.metainfo.xml ||
+  fail "the metainfo has no release ${version%-*} dated $released"
 # The scalable icon is the same emblem, pixel for pixel, as the 128 px one.
 rsvg-convert -w 128 -h 128 /usr/share/icons/hicolor/scalable/apps/swarmbreak.svg -o "$WORK/svg.png"
 [ "$(compare -metric AE "$WORK/svg.png" /usr/share/icons/hicolor/128x128/apps/swarmbreak.png null: 2>&1)" = 0 ] ||
