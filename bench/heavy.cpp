@@ -4,19 +4,21 @@
 #include <cstring>
 #include <random>
 
+#include "app/main_loop.h"
+#include "core/keys.h"
 #include "draw/playfield.h"
 #include "platform/headless_backend.h"
 #include "platform/input.h"
 #include "play/collisions.h"
-#include "play/play.h"
 #include "play/player.h"
+#include "play/round.h"
 #include "play/sound.h"
-#include "play/transitions.h"
 #include "robots/bits.h"
 #include "robots/grunts.h"
 #include "robots/humans.h"
-#include "shell/keys.h"
-#include "shell/main_loop.h"
+#include "robots/update.h"
+#include "screens/play_screen.h"
+#include "screens/transitions.h"
 
 namespace bench {
 
@@ -87,7 +89,7 @@ std::unique_ptr<Heavy> BuildHeavy() {
   g.startwave = 100;
   g.controls = 4;  // the bot's keys
   g.sound = 1;
-  g.gamestate = 2;
+  g.gamestate = sb::Screen::kPlay;
   h->stop_at = kIdleFrames + kBotFrames;
   h->bot_from = kIdleFrames;
   Heavy* hp = h.get();

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "bot.h"
+#include "core/game.h"
 #include "platform/platform.h"
-#include "shell/game.h"
 
 namespace bench {
 

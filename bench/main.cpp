@@ -18,15 +18,15 @@
 #include <string>
 #include <vector>
 
+#include "app/assets.h"
 #include "heavy.h"
 #include "options.h"
 #include "platform/headless_backend.h"
 #include "platform/image_store.h"
 #include "platform/renderer.h"
-#include "play/transitions.h"
 #include "run.h"
+#include "screens/transitions.h"
 #include "sdl_peer.h"
-#include "shell/assets.h"
 
 namespace {
 

@@ -21,6 +21,29 @@ if [ -n "$sdl" ]; then
   fail=1
 fi
 
+# Layers: a folder of src/ includes only its own folder and the layers below
+# it, so the rules never reach for drawing, drawing never for a screen, and a
+# screen never for the program around it. Same rank: neither includes the other.
+layer_rank() {
+  case $1 in
+    platform) echo 0 ;; core) echo 1 ;; robots | scores) echo 2 ;; play) echo 3 ;;
+    draw) echo 4 ;; screens) echo 5 ;; app) echo 6 ;; *) echo 7 ;;  # src/main*.cpp
+  esac
+}
+upward=$(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[a-z_]+/' --include='*.cpp' --include='*.h' src |
+  while IFS= read -r line; do
+    file=${line%%:*}
+    inc=$(printf '%s' "$line" | sed -E 's/.*#[[:space:]]*include[[:space:]]*"([a-z_]+)\/.*/\1/')
+    own=$(printf '%s' "$file" | sed -E 's#^src/([a-z_]+)/.*#\1#; s#^src/[^/]*$#main#')
+    [ "$own" = "$inc" ] && continue
+    [ "$(layer_rank "$inc")" -lt "$(layer_rank "$own")" ] || echo "$line"
+  done)
+if [ -n "$upward" ]; then
+  echo "$upward"
+  echo "check: includes above run upward or sideways between layers (see docs/ARCHITECTURE.md)" >&2
+  fail=1
+fi
+
 # Formatting.
 if command -v clang-format >/dev/null; then
   bad=$(git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror 2>&1 | grep -c 'error:' || true)

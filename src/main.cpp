@@ -1,8 +1,8 @@
 // The game: no arguments; runs from the folder holding images/, sounds/ and scores/.
 #include <memory>
 
+#include "app/main_loop.h"
 #include "platform/sdl_backend.h"
-#include "shell/main_loop.h"
 
 int main() {
   auto backend = sb::MakeSdlBackend();

@@ -1,4 +1,4 @@
-#include "shell/assets.h"
+#include "app/assets.h"
 
 #include <cstdio>
 #include <iterator>

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "shell/game.h"
+#include "core/game.h"
 
 namespace sb {
 

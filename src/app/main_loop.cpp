@@ -1,14 +1,14 @@
-#include "shell/main_loop.h"
+#include "app/main_loop.h"
 
 #include <cstdio>
 
-#include "draw/screens.h"
-#include "play/play.h"
+#include "app/assets.h"
+#include "core/keys.h"
+#include "core/settings.h"
 #include "play/waves.h"
 #include "scores/hiscores.h"
-#include "shell/assets.h"
-#include "shell/keys.h"
-#include "shell/settings.h"
+#include "screens/menus.h"
+#include "screens/play_screen.h"
 
 namespace sb {
 
@@ -52,29 +52,29 @@ bool StartUp(Game& g, const int64_t* seed) {
 
 void ScreenLoopStep(Game& g) {
   switch (g.gamestate) {
-    case 0:
+    case Screen::kTitle:
       TitleScreen(g);
-      if (g.gamestate == 0) g.gamestate = 1;
+      if (g.gamestate == Screen::kTitle) g.gamestate = Screen::kAttract;
       break;
-    case 1:
+    case Screen::kAttract:
       AttractScreen(g);
-      if (g.gamestate == 1) g.gamestate = 5;
+      if (g.gamestate == Screen::kAttract) g.gamestate = Screen::kScores;
       break;
-    case 2:
+    case Screen::kPlay:
       PlayGame(g);
       // Equal to the tenth score is not enough to enter the table.
-      g.gamestate = g.plyr->score > g.lowscore ? 4 : 5;
+      g.gamestate = g.plyr->score > g.lowscore ? Screen::kNameEntry : Screen::kScores;
       break;
-    case 3:
+    case Screen::kOptions:
       OptionsScreen(g);
       break;
-    case 4:
+    case Screen::kNameEntry:
       EnterHiScore(g);
-      g.gamestate = 5;
+      g.gamestate = Screen::kScores;
       break;
-    case 5:
+    case Screen::kScores:
       ScoresScreen(g);
-      if (g.gamestate == 5) g.gamestate = 0;
+      if (g.gamestate == Screen::kScores) g.gamestate = Screen::kTitle;
       break;
     default:
       break;  // no screen; just pause and look again

@@ -1,7 +1,7 @@
 // Start-up, the screen loop and shutdown.
 #pragma once
 
-#include "shell/game.h"
+#include "core/game.h"
 
 namespace sb {
 

@@ -3,14 +3,13 @@
 #pragma once
 
 #include <array>
-#include <cmath>
 #include <cstdint>
-#include <limits>
 #include <string>
 
-#include "entities/records.h"
+#include "core/catalogue.h"
+#include "core/numbers.h"
+#include "core/records.h"
 #include "platform/platform.h"
-#include "shell/catalogue.h"
 
 namespace sb {
 
@@ -56,38 +55,59 @@ struct Images {
 };
 
 // The twenty-two behaviour settings (single-precision, reset per wave, ramped per frame).
+// clang-format off
+#define SB_BEHAVIOUR_FIELDS(X) \
+  X(gruntspeed) X(hulkspeed) X(brainspeed) X(cruisespeed) X(progspeed) X(humanspeed) \
+  X(spheroidspeed) X(enforcerspeed) X(plusspeed) X(quarkspeed) X(tankspeed) X(ballspeed) \
+  X(cruisefirst) X(enforcerfirst) X(plusfirst) X(tankfirst) X(ballfirst) X(cruisegap) \
+  X(enforcergap) X(plusgap) X(tankgap) X(ballgap)
+// clang-format on
 struct Behaviour {
-  float gruntspeed = 0, hulkspeed = 0, brainspeed = 0, cruisespeed = 0, progspeed = 0,
-        humanspeed = 0, spheroidspeed = 0, enforcerspeed = 0, plusspeed = 0, quarkspeed = 0,
-        tankspeed = 0, ballspeed = 0, cruisefirst = 0, enforcerfirst = 0, plusfirst = 0,
-        tankfirst = 0, ballfirst = 0, cruisegap = 0, enforcergap = 0, plusgap = 0, tankgap = 0,
-        ballgap = 0;
+#define SB_DECLARE(name) float name = 0;
+  SB_BEHAVIOUR_FIELDS(SB_DECLARE)
+#undef SB_DECLARE
 };
 template <class B, class V>
 void VisitBehaviour(B& b, V&& v) {
-  v("gruntspeed", b.gruntspeed);
-  v("hulkspeed", b.hulkspeed);
-  v("brainspeed", b.brainspeed);
-  v("cruisespeed", b.cruisespeed);
-  v("progspeed", b.progspeed);
-  v("humanspeed", b.humanspeed);
-  v("spheroidspeed", b.spheroidspeed);
-  v("enforcerspeed", b.enforcerspeed);
-  v("plusspeed", b.plusspeed);
-  v("quarkspeed", b.quarkspeed);
-  v("tankspeed", b.tankspeed);
-  v("ballspeed", b.ballspeed);
-  v("cruisefirst", b.cruisefirst);
-  v("enforcerfirst", b.enforcerfirst);
-  v("plusfirst", b.plusfirst);
-  v("tankfirst", b.tankfirst);
-  v("ballfirst", b.ballfirst);
-  v("cruisegap", b.cruisegap);
-  v("enforcergap", b.enforcergap);
-  v("plusgap", b.plusgap);
-  v("tankgap", b.tankgap);
-  v("ballgap", b.ballgap);
+#define SB_VISIT(name) v(#name, b.name);
+  SB_BEHAVIOUR_FIELDS(SB_VISIT)
+#undef SB_VISIT
 }
+
+// The screens `gamestate` picks; the numbers are traced and stay as they are.
+enum class Screen : int32_t {
+  kTitle = 0,
+  kAttract = 1,
+  kPlay = 2,
+  kOptions = 3,
+  kNameEntry = 4,
+  kScores = 5
+};
+
+// The twenty entity lists, in the order the digest, the trace and clearing see them.
+// clang-format off
+#define SB_LISTS(X) \
+  X(kxshot) X(kxbit) X(kxplyr) X(kxhuman) X(kxprog) X(kxdeath) X(kxhulk) X(kxgrunt) \
+  X(kxbrain) X(kxcruise) X(kxspheroid) X(kxenforcer) X(kxquark) X(kxtank) X(kxplus) \
+  X(kxball) X(kxelectrode) X(kxshrinkle) X(kxpoint) X(kxwave)
+
+// The scalar globals the digest and the trace see, each group in trace order
+// (the behaviour settings come between the play globals and the colour):
+// type, name, starting value.
+#define SB_FLOW_GLOBALS(X) \
+  X(Screen, gamestate, Screen::kTitle) X(int32_t, quitgame, 0) X(int32_t, speedmul, 2)
+#define SB_SETTINGS(X) \
+  X(int32_t, lives, 3) X(int32_t, freeman, 25000) X(int32_t, invincible, 0) \
+  X(int32_t, sound, 1) X(int32_t, controls, 0) X(int32_t, difficulty, 3)
+#define SB_PLAY_GLOBALS(X) \
+  X(int32_t, numshots, 0) X(int32_t, rescues, 0) X(int32_t, movex, 0) X(int32_t, movey, 0) \
+  X(int32_t, firex, 0) X(int32_t, firey, 0) X(int32_t, firedelay, 0) X(int32_t, spotx, 0) \
+  X(int32_t, spoty, 0)
+#define SB_COLOUR_GLOBALS(X) \
+  X(int32_t, cycr, 250) X(int32_t, cycg, 20) X(int32_t, cycb, 30) \
+  X(int32_t, cycdr, -3) X(int32_t, cycdg, 5) X(int32_t, cycdb, 7)
+#define SB_SCORE_GLOBALS(X) X(int32_t, lowscore, 0)
+// clang-format on
 
 // Thrown out of a screen's frame loop to end a run early (simulator frame
 // limit, a script that ran out); caught at the top of the run.
@@ -102,44 +122,21 @@ struct Game {
 
   Platform& P;
 
-  // --- entity lists, one per kind, in this order ---
-  TList<kxshot> kxshot_list;
-  TList<kxbit> kxbit_list;
-  TList<kxplyr> kxplyr_list;
-  TList<kxhuman> kxhuman_list;
-  TList<kxprog> kxprog_list;
-  TList<kxdeath> kxdeath_list;
-  TList<kxhulk> kxhulk_list;
-  TList<kxgrunt> kxgrunt_list;
-  TList<kxbrain> kxbrain_list;
-  TList<kxcruise> kxcruise_list;
-  TList<kxspheroid> kxspheroid_list;
-  TList<kxenforcer> kxenforcer_list;
-  TList<kxquark> kxquark_list;
-  TList<kxtank> kxtank_list;
-  TList<kxplus> kxplus_list;
-  TList<kxball> kxball_list;
-  TList<kxelectrode> kxelectrode_list;
-  TList<kxshrinkle> kxshrinkle_list;
-  TList<kxpoint> kxpoint_list;
-  TList<kxwave> kxwave_list;
+  // --- entity lists, one per kind ---
+#define SB_DECLARE_LIST(kind) TList<kind> kind##_list;
+  SB_LISTS(SB_DECLARE_LIST)
+#undef SB_DECLARE_LIST
 
   kxplyr* plyr = nullptr;  // created at start-up, never removed
   kxwave* wave = nullptr;  // the current wave record
 
   // --- screen flow ---
-  int32_t gamestate = 0;
-  int32_t quitgame = 0;
-  int32_t speedmul = 2;
+#define SB_DECLARE_GLOBAL(type, name, start) type name = start;
+  SB_FLOW_GLOBALS(SB_DECLARE_GLOBAL)
   std::array<int32_t, 238> keytable{};
 
   // --- settings (player adjustable) ---
-  int32_t lives = 3;
-  int32_t freeman = 25000;
-  int32_t invincible = 0;
-  int32_t sound = 1;
-  int32_t controls = 0;
-  int32_t difficulty = 3;
+  SB_SETTINGS(SB_DECLARE_GLOBAL)
   // Wave-table row (and level) a game starts at; only the simulator and tests
   // change it, to reach late waves quickly.
   int32_t startwave = 1;
@@ -153,23 +150,18 @@ struct Game {
 
   // --- behaviour settings and play globals ---
   Behaviour beh;
-  int32_t numshots = 0;
-  int32_t rescues = 0;
-  int32_t movex = 0, movey = 0;
-  int32_t firex = 0, firey = 0;
-  int32_t firedelay = 0;
-  int32_t spotx = 0, spoty = 0;
+  SB_PLAY_GLOBALS(SB_DECLARE_GLOBAL)
   int32_t req[kSndCount] = {};
 
   // --- cycling colour ---
-  int32_t cycr = 250, cycg = 20, cycb = 30;
-  int32_t cycdr = -3, cycdg = 5, cycdb = 7;
+  SB_COLOUR_GLOBALS(SB_DECLARE_GLOBAL)
 
   // --- high scores ---
   int32_t hiscores[11] = {};
   int32_t hiwaves[11] = {};
   std::string hinames[11];
-  int32_t lowscore = 0;
+  SB_SCORE_GLOBALS(SB_DECLARE_GLOBAL)
+#undef SB_DECLARE_GLOBAL
   int32_t namechars[4] = {};
 
   // --- assets ---
@@ -181,79 +173,24 @@ struct Game {
 // lists, tables or high scores), by its game name.
 template <class G, class V>
 void VisitGlobals(G& g, V&& v) {
-  v("gamestate", g.gamestate);
-  v("quitgame", g.quitgame);
-  v("speedmul", g.speedmul);
-  v("lives", g.lives);
-  v("freeman", g.freeman);
-  v("invincible", g.invincible);
-  v("sound", g.sound);
-  v("controls", g.controls);
-  v("difficulty", g.difficulty);
-  v("numshots", g.numshots);
-  v("rescues", g.rescues);
-  v("movex", g.movex);
-  v("movey", g.movey);
-  v("firex", g.firex);
-  v("firey", g.firey);
-  v("firedelay", g.firedelay);
-  v("spotx", g.spotx);
-  v("spoty", g.spoty);
+#define SB_VISIT_GLOBAL(type, name, start) v(#name, g.name);
+  SB_FLOW_GLOBALS(SB_VISIT_GLOBAL)
+  SB_SETTINGS(SB_VISIT_GLOBAL)
+  SB_PLAY_GLOBALS(SB_VISIT_GLOBAL)
   VisitBehaviour(g.beh, v);
-  v("cycr", g.cycr);
-  v("cycg", g.cycg);
-  v("cycb", g.cycb);
-  v("cycdr", g.cycdr);
-  v("cycdg", g.cycdg);
-  v("cycdb", g.cycdb);
-  v("lowscore", g.lowscore);
+  SB_COLOUR_GLOBALS(SB_VISIT_GLOBAL)
+  SB_SCORE_GLOBALS(SB_VISIT_GLOBAL)
+#undef SB_VISIT_GLOBAL
 }
 
 // Calls f(name, list) for the twenty lists in order.
 template <class G, class F>
 void VisitLists(G& g, F&& f) {
-  f("kxshot", g.kxshot_list);
-  f("kxbit", g.kxbit_list);
-  f("kxplyr", g.kxplyr_list);
-  f("kxhuman", g.kxhuman_list);
-  f("kxprog", g.kxprog_list);
-  f("kxdeath", g.kxdeath_list);
-  f("kxhulk", g.kxhulk_list);
-  f("kxgrunt", g.kxgrunt_list);
-  f("kxbrain", g.kxbrain_list);
-  f("kxcruise", g.kxcruise_list);
-  f("kxspheroid", g.kxspheroid_list);
-  f("kxenforcer", g.kxenforcer_list);
-  f("kxquark", g.kxquark_list);
-  f("kxtank", g.kxtank_list);
-  f("kxplus", g.kxplus_list);
-  f("kxball", g.kxball_list);
-  f("kxelectrode", g.kxelectrode_list);
-  f("kxshrinkle", g.kxshrinkle_list);
-  f("kxpoint", g.kxpoint_list);
-  f("kxwave", g.kxwave_list);
+#define SB_VISIT_LIST(kind) f(#kind, g.kind##_list);
+  SB_LISTS(SB_VISIT_LIST)
+#undef SB_VISIT_LIST
 }
 
-// --- arithmetic the rules rely on, without undefined behaviour ---
-
-// Real to integer, truncating toward zero; NaN gives 0, out of range saturates.
-inline int32_t Trunc(double x) {
-  if (std::isnan(x)) return 0;
-  if (x >= 2147483647.0) return std::numeric_limits<int32_t>::max();
-  if (x <= -2147483648.0) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(x);
-}
-// 32-bit wrapping addition (scores).
-inline int32_t WrapAdd(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
-}
-inline int32_t WrapMul(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
-}
-template <class T>
-inline T Sgn(T x) {
-  return static_cast<T>((x > 0) - (x < 0));
-}
 inline void AddScore(Game& g, int32_t points) {
   g.plyr->score = WrapAdd(g.plyr->score, points);
 }

@@ -1,4 +1,4 @@
-#include "shell/keys.h"
+#include "core/keys.h"
 
 namespace sb {
 

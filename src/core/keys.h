@@ -1,7 +1,7 @@
 // Old-style key numbers (PC set-1 scan codes) translated to virtual-key codes.
 #pragma once
 
-#include "shell/game.h"
+#include "core/game.h"
 
 namespace sb {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "shell/game.h"
+#include "core/game.h"
 
 namespace sb {
 

@@ -41,10 +41,6 @@ void DrawBox(Game& g, int x, int y, int w, int h, int filled, int r, int g_, int
   g.P.SetScale(sx, sy);
 }
 
-std::string IntStr(int32_t n) {
-  return std::to_string(n);
-}
-
 void DrawFontText(Game& g, float x, float y, const std::string& text) {
   for (size_t i = 0; i < text.size(); ++i) {
     int c = static_cast<unsigned char>(text[i]);

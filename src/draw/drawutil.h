@@ -3,13 +3,12 @@
 
 #include <string>
 
-#include "shell/game.h"
+#include "core/game.h"
 
 namespace sb {
 
 void Colour(Game& g, int r, int g_, int b);
 void DrawBox(Game& g, int x, int y, int w, int h, int filled, int r, int g_, int b, int thickness);
-std::string IntStr(int32_t n);
 void DrawFontText(Game& g, float x, float y, const std::string& text);
 void CycleColour(Game& g);
 // Sin and Cos in degrees.

@@ -1,7 +1,7 @@
 // Drawing of the playfield, every sprite, the status line and the border.
 #pragma once
 
-#include "shell/game.h"
+#include "core/game.h"
 
 namespace sb {
 
@@ -28,5 +28,10 @@ void DrawDeaths(Game& g);
 void DrawShrinkles(Game& g);
 void DrawHud(Game& g);
 void DrawBorder(Game& g);
+// Fragments, score values, skulls, shrinking humans, the status line and the
+// border: the layers over the playfield, in the order every frame draws them.
+void DrawEffectsAndHud(Game& g);
+// Draws "WAVE" and the level into the wave label image.
+void MakeWaveLabel(Game& g);
 
 }  // namespace sb

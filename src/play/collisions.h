@@ -1,7 +1,7 @@
 // The collision pass: marks only; effects happen in the next updates.
 #pragma once
 
-#include "shell/game.h"
+#include "core/game.h"
 
 namespace sb {
 

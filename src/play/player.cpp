@@ -1,7 +1,7 @@
 #include "play/player.h"
 
+#include "core/keys.h"
 #include "play/collisions.h"
-#include "shell/keys.h"
 
 namespace sb {
 

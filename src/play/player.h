@@ -1,7 +1,7 @@
 // Player control and shots.
 #pragma once
 
-#include "shell/game.h"
+#include "core/game.h"
 
 namespace sb {
 

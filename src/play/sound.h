@@ -1,7 +1,7 @@
 // Sound requests: raised by events, played once per frame.
 #pragma once
 
-#include "shell/game.h"
+#include "core/game.h"
 
 namespace sb {
 

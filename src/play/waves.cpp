@@ -1,7 +1,6 @@
 #include "play/waves.h"
 
-#include "play/transitions.h"
-#include "shell/settings.h"
+#include "core/settings.h"
 
 namespace sb {
 
@@ -190,7 +189,6 @@ void CreateWave(Game& g, kxwave* w) {
   w->tanks_remaining = 0;
   w->enforcers_remaining = 0;
 
-  MakeWaveLabel(g);
   Raise(g, kSndNewwave);
 }
 

@@ -1,7 +1,7 @@
 // The wave table and wave set-up.
 #pragma once
 
-#include "shell/game.h"
+#include "core/game.h"
 
 namespace sb {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "robots/bits.h"
-#include "robots/robot_step.h"
+#include "robots/step.h"
 
 namespace sb {
 
@@ -34,11 +34,7 @@ void UpdateBrains(Game& g) {
   bool turn = false;
   for (kxbrain* b : g.kxbrain_list.Walk()) {
     if (b->hit != 0) {
-      CreateBits(g, Trunc(b->sx + 13), Trunc(b->sy + 16), 8, b->hit);
-      AddScore(g, 500);
-      g.wave->brains_remaining -= 1;
-      g.kxbrain_list.Remove(b);
-      Raise(g, kSndBrainhit);
+      Destroy(g, g.kxbrain_list, b, {13, 16, 8, 500, &kxwave::brains_remaining, kSndBrainhit});
       continue;
     }
 
@@ -52,7 +48,7 @@ void UpdateBrains(Game& g) {
     if (g.P.RandomReal(0, 1000) > 960) turn = true;
 
     if (b->prog == 0) {
-      if (StepOrRefuse(b, 20, 594, 20, 428)) turn = true;
+      if (!BoundedStep(*b, 20, 594, 20, 428)) turn = true;
     } else {
       b->prog = b->prog > 0 ? b->prog - 1 : 0;
     }
@@ -100,10 +96,7 @@ void UpdateBrains(Game& g) {
 void UpdateProgs(Game& g) {
   for (kxprog* p : g.kxprog_list.Walk()) {
     if (p->hit != 0) {
-      CreateBits(g, Trunc(p->sx + 8), Trunc(p->sy + 16), 7, p->hit);
-      AddScore(g, 100);
-      g.kxprog_list.Remove(p);
-      Raise(g, kSndProghit);
+      Destroy(g, g.kxprog_list, p, {8, 16, 7, 100, nullptr, kSndProghit});
       continue;
     }
 
@@ -111,7 +104,7 @@ void UpdateProgs(Game& g) {
 
     if (p->birth > 0) {
       p->birth -= 1;
-    } else if (StepOrRefuse(p, 20, 604, 20, 428)) {
+    } else if (!BoundedStep(*p, 20, 604, 20, 428)) {
       turn = true;
     }
 
@@ -148,8 +141,7 @@ void UpdateProgs(Game& g) {
 void UpdateCruises(Game& g) {
   for (kxcruise* c : g.kxcruise_list.Walk()) {
     if (c->hit != 0) {
-      AddScore(g, 25);
-      g.kxcruise_list.Remove(c);
+      Destroy(g, g.kxcruise_list, c, {0, 0, -1, 25, nullptr, kSndCount});
       continue;
     }
 

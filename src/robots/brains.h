@@ -1,7 +1,7 @@
 // Brains, progs and cruise missiles.
 #pragma once
 
-#include "shell/game.h"
+#include "core/game.h"
 
 namespace sb {
 

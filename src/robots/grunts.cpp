@@ -1,9 +1,6 @@
 #include "robots/grunts.h"
 
 #include "robots/bits.h"
-#include "robots/brains.h"
-#include "robots/quarks.h"
-#include "robots/spheroids.h"
 #include "robots/step.h"
 
 namespace sb {
@@ -20,30 +17,11 @@ float Speedmul(const Game& g) {
 
 }  // namespace
 
-void UpdateRobots(Game& g) {
-  // Spawners come before their children, so a child moves in the frame of its birth.
-  UpdateHulks(g);
-  UpdateGrunts(g);
-  UpdateElectrodes(g);
-  UpdateBrains(g);
-  UpdateProgs(g);
-  UpdateCruises(g);
-  UpdateSpheroids(g);
-  UpdateEnforcers(g);
-  UpdatePluses(g);
-  UpdateQuarks(g);
-  UpdateTanks(g);
-  UpdateBalls(g);
-}
-
 void UpdateGrunts(Game& g) {
   for (kxgrunt* r : g.kxgrunt_list.Walk()) {
     if (r->hit != 0) {
-      CreateBits(g, Trunc(r->sx + 9.0f), Trunc(r->sy + 13.0f), kGruntRow, r->hit);
-      AddScore(g, kGruntPoints);
-      g.wave->grunts_remaining -= 1;
-      g.kxgrunt_list.Remove(r);
-      Raise(g, kSndGrunthit);
+      Destroy(g, g.kxgrunt_list, r,
+              {9, 13, kGruntRow, kGruntPoints, &kxwave::grunts_remaining, kSndGrunthit});
       continue;
     }
     // Retarget on 30 % of frames and whenever a wall stops the step.

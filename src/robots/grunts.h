@@ -1,11 +1,10 @@
-// The robot update order, grunts, hulks, electrodes and dying electrodes.
+// Grunts, hulks, electrodes and dying electrodes.
 #pragma once
 
-#include "shell/game.h"
+#include "core/game.h"
 
 namespace sb {
 
-void UpdateRobots(Game& g);
 void UpdateHulks(Game& g);
 void UpdateGrunts(Game& g);
 void UpdateElectrodes(Game& g);

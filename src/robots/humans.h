@@ -1,7 +1,7 @@
 // Humans, floating score values, skull markers and the birth of progs.
 #pragma once
 
-#include "shell/game.h"
+#include "core/game.h"
 
 namespace sb {
 

@@ -4,7 +4,7 @@
 
 #include "robots/bits.h"
 #include "robots/humans.h"
-#include "robots/robot_step.h"
+#include "robots/step.h"
 
 namespace sb {
 
@@ -57,11 +57,7 @@ void UpdateQuarks(Game& g) {
   for (kxquark* q : g.kxquark_list.Walk()) {
     if (q->hit != 0) {
       CreatePoint(g, Trunc(q->sx), Trunc(q->sy), 1);
-      CreateBits(g, Trunc(q->sx + 13), Trunc(q->sy + 13), 4, q->hit);
-      AddScore(g, 1000);
-      g.wave->quarks_remaining -= 1;
-      g.kxquark_list.Remove(q);
-      Raise(g, kSndQuarkhit);
+      Destroy(g, g.kxquark_list, q, {13, 13, 4, 1000, &kxwave::quarks_remaining, kSndQuarkhit});
       continue;
     }
 
@@ -75,7 +71,7 @@ void UpdateQuarks(Game& g) {
     }
 
     if (g.P.RandomReal(0, 1000) > 990) turn = true;
-    StepOrBounce(q, 20, 594, 20, 434);
+    BoundedStep<Edge::kBounce>(*q, 20, 594, 20, 434);
     if (turn) {
       int k = Trunc(g.P.RandomReal(0, 8));
       q->xv = g.dirx[k] * g.beh.quarkspeed * g.speedmul;
@@ -103,11 +99,7 @@ void UpdateQuarks(Game& g) {
 void UpdateTanks(Game& g) {
   for (kxtank* t : g.kxtank_list.Walk()) {
     if (t->hit != 0) {
-      CreateBits(g, Trunc(t->sx + 13), Trunc(t->sy + 16), 3, t->hit);
-      AddScore(g, 200);
-      g.wave->tanks_remaining -= 1;
-      g.kxtank_list.Remove(t);
-      Raise(g, kSndTankhit);
+      Destroy(g, g.kxtank_list, t, {13, 16, 3, 200, &kxwave::tanks_remaining, kSndTankhit});
       continue;
     }
 
@@ -125,7 +117,7 @@ void UpdateTanks(Game& g) {
     }
 
     bool turn = g.P.RandomReal(0, 1000) > 930;
-    if (StepOrRefuse(t, 20, 594, 20, 428)) turn = true;
+    if (!BoundedStep(*t, 20, 594, 20, 428)) turn = true;
     if (turn) {
       // Re-aim one axis only, so tanks zigzag in.
       if (g.P.RandomReal(0, 10) > 5) {
@@ -159,13 +151,11 @@ void UpdateTanks(Game& g) {
 void UpdateBalls(Game& g) {
   for (kxball* b : g.kxball_list.Walk()) {
     if (b->hit != 0) {
-      CreateBits(g, Trunc(b->sx + 5), Trunc(b->sy + 5), 9, b->hit);
-      AddScore(g, 25);
-      g.kxball_list.Remove(b);
+      Destroy(g, g.kxball_list, b, {5, 5, 9, 25, nullptr, kSndCount});
       continue;
     }
 
-    StepOrBounce(b, 20, 610, 20, 450);
+    BoundedStep<Edge::kBounce>(*b, 20, 610, 20, 450);
 
     b->animcounter += b->animdir;
     if (b->animcounter > 3) {

@@ -1,7 +1,7 @@
 // Quarks, tanks and shells.
 #pragma once
 
-#include "shell/game.h"
+#include "core/game.h"
 
 namespace sb {
 

@@ -4,7 +4,7 @@
 
 #include "robots/bits.h"
 #include "robots/humans.h"
-#include "robots/robot_step.h"
+#include "robots/step.h"
 
 namespace sb {
 
@@ -50,12 +50,9 @@ void UpdateSpheroids(Game& g) {
   for (kxspheroid* s : g.kxspheroid_list.Walk()) {
     if (s->hit != 0) {
       CreatePoint(g, Trunc(s->sx), Trunc(s->sy), 1);
-      CreateBits(g, Trunc(s->sx + 13), Trunc(s->sy + 13), 1, s->hit);
-      AddScore(g, 1000);
-      g.wave->spheroids_remaining -= 1;
       g.wave->spheroids_killed += 1;
-      Raise(g, kSndSpheroidhit);
-      g.kxspheroid_list.Remove(s);
+      Destroy(g, g.kxspheroid_list, s,
+              {13, 13, 1, 1000, &kxwave::spheroids_remaining, kSndSpheroidhit});
       continue;
     }
 
@@ -69,7 +66,7 @@ void UpdateSpheroids(Game& g) {
     }
 
     if (g.P.RandomReal(0, 1000) > 980) turn = true;
-    if (StepOrRefuse(s, 20, 594, 20, 434)) turn = true;
+    if (!BoundedStep(*s, 20, 594, 20, 434)) turn = true;
     if (turn) {
       int k = Trunc(g.P.RandomReal(0, 8));
       s->xv = g.dirx[k] * g.beh.spheroidspeed * g.speedmul;
@@ -98,11 +95,8 @@ void UpdateSpheroids(Game& g) {
 void UpdateEnforcers(Game& g) {
   for (kxenforcer* e : g.kxenforcer_list.Walk()) {
     if (e->hit != 0) {
-      CreateBits(g, Trunc(e->sx + 9), Trunc(e->sy + 22), 2, e->hit);
-      AddScore(g, 150);
-      g.wave->enforcers_remaining -= 1;
-      g.kxenforcer_list.Remove(e);
-      Raise(g, kSndEnforcerhit);
+      Destroy(g, g.kxenforcer_list, e,
+              {9, 22, 2, 150, &kxwave::enforcers_remaining, kSndEnforcerhit});
       continue;
     }
 
@@ -120,7 +114,7 @@ void UpdateEnforcers(Game& g) {
     }
 
     bool turn = g.P.RandomReal(0, 1000) > 870;
-    if (StepOrRefuse(e, 20, 602, 20, 438)) turn = true;
+    if (!BoundedStep(*e, 20, 602, 20, 438)) turn = true;
     if (turn) {
       e->xv = Sgn(static_cast<float>(g.plyr->sx - e->sx)) * g.beh.enforcerspeed * g.speedmul;
       e->yv = Sgn(static_cast<float>(g.plyr->sy - e->sy)) * g.beh.enforcerspeed * g.speedmul;
@@ -150,8 +144,7 @@ void UpdateEnforcers(Game& g) {
 void UpdatePluses(Game& g) {
   for (kxplus* p : g.kxplus_list.Walk()) {
     if (p->hit != 0) {
-      AddScore(g, 25);
-      g.kxplus_list.Remove(p);
+      Destroy(g, g.kxplus_list, p, {0, 0, -1, 25, nullptr, kSndCount});
       continue;
     }
 

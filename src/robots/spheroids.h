@@ -1,7 +1,7 @@
 // Spheroids, enforcers and sparks.
 #pragma once
 
-#include "shell/game.h"
+#include "core/game.h"
 
 namespace sb {
 

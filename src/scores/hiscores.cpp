@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "draw/drawutil.h"
-
 namespace sb {
 
 namespace {

@@ -1,13 +1,13 @@
-#include "draw/screens.h"
+#include "screens/menus.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <string>
 
+#include "core/keys.h"
 #include "draw/drawutil.h"
 #include "play/sound.h"
 #include "scores/hiscores.h"
-#include "shell/keys.h"
 
 namespace sb {
 
@@ -70,11 +70,11 @@ void QuitInput(Game& g, bool& done) {
 // Title, attract and table screens: the later test wins (fire and O → options).
 void MenuInput(Game& g, bool& done) {
   if (FirePressed(g)) {
-    g.gamestate = 2;
+    g.gamestate = Screen::kPlay;
     done = true;
   }
   if (g.P.KeyPresses(kCodeO)) {
-    g.gamestate = 3;
+    g.gamestate = Screen::kOptions;
     done = true;
   }
   QuitInput(g, done);
@@ -241,11 +241,11 @@ void OptionsScreen(Game& g) {
   bool done = false;
   while (!done) {
     if (g.P.KeyPresses(kCodeO)) {
-      g.gamestate = 0;
+      g.gamestate = Screen::kTitle;
       done = true;
     }
     if (FirePressed(g)) {
-      g.gamestate = 2;
+      g.gamestate = Screen::kPlay;
       done = true;
     }
     QuitInput(g, done);

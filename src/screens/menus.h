@@ -1,7 +1,7 @@
 // The non-play screens.
 #pragma once
 
-#include "shell/game.h"
+#include "core/game.h"
 
 namespace sb {
 

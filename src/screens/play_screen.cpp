@@ -1,18 +1,20 @@
-#include "play/play.h"
+#include "screens/play_screen.h"
 
 #include <algorithm>
 
+#include "core/keys.h"
 #include "draw/drawutil.h"
 #include "draw/playfield.h"
 #include "play/collisions.h"
 #include "play/player.h"
+#include "play/round.h"
 #include "play/sound.h"
-#include "play/transitions.h"
 #include "play/waves.h"
 #include "robots/bits.h"
 #include "robots/grunts.h"
 #include "robots/humans.h"
-#include "shell/keys.h"
+#include "robots/update.h"
+#include "screens/transitions.h"
 
 namespace sb {
 
@@ -22,22 +24,6 @@ constexpr int kKeyEscape = 1;  // old-style number
 constexpr int kCodeY = 89;     // key codes, read directly
 constexpr int kCodeN = 78;
 constexpr int kMaxDifficulty = 5;
-
-float DiffScale(const Game& g) {
-  // The table has spare zero entries at both ends; never index outside it.
-  const int i = std::clamp<int32_t>(g.difficulty, 0, 6);
-  return g.diffscale[i];
-}
-
-// A speed grows each frame up to its cap; a gap shrinks down to its floor.
-void Grow(float& v, float step, float cap) {
-  v = v + step;
-  if (v > cap) v = cap;
-}
-void Shrink(float& v, float step, float floor) {
-  v = v - step;
-  if (v < floor) v = floor;
-}
 
 void NextWave(Game& g) {
   WaveOutro(g);
@@ -51,6 +37,7 @@ void NextWave(Game& g) {
   ResetBehaviour(g);
   ResetPlayer(g);
   CreateWave(g, g.wave);
+  MakeWaveLabel(g);
   WaveIntro(g, 0);
 }
 
@@ -79,88 +66,6 @@ void DrawGameOver(Game& g) {
 }
 
 }  // namespace
-
-void ResetPlayer(Game& g) {
-  g.plyr->sx = 320;
-  g.plyr->sy = 240;
-  g.plyr->dead = 0;
-  g.numshots = 0;
-  g.rescues = 0;
-}
-
-void ResetBehaviour(Game& g) {
-  const float d = DiffScale(g);
-  const float late = 20.0f * (1.0f - d);  // spawn delays shrink with difficulty
-  Behaviour& b = g.beh;
-  b.gruntspeed = 0.25f * d;
-  b.hulkspeed = 0.3f * d;
-  b.brainspeed = 0.25f * d;
-  b.cruisespeed = 1.4f * d;
-  b.progspeed = 1.7f * d;
-  b.humanspeed = 0.35f;
-  b.spheroidspeed = 1.1f * d;
-  b.enforcerspeed = 1.2f * d;
-  b.plusspeed = 4.4f * d;
-  b.quarkspeed = 1.55f * d;
-  b.tankspeed = 1.1f * d;
-  b.ballspeed = 3.45f * d;
-  b.cruisefirst = 115.0f + late;
-  b.enforcerfirst = 100.0f + late;
-  b.plusfirst = 25.0f + late;
-  b.tankfirst = 110.0f + late;
-  b.ballfirst = 80.0f + late;
-  b.cruisegap = 150.0f + late;
-  b.enforcergap = 55.0f + late;
-  b.plusgap = 40.0f + late;
-  b.tankgap = 50.0f + late;
-  b.ballgap = 50.0f + late;
-}
-
-void RampBehaviour(Game& g) {
-  Behaviour& b = g.beh;
-  Grow(b.gruntspeed, 0.001f, 4.0f);
-  Grow(b.hulkspeed, 0.001f, 4.0f);
-  Grow(b.brainspeed, 0.001f, 4.0f);
-  Grow(b.cruisespeed, 0.005f, 4.0f);
-  Grow(b.spheroidspeed, 0.002f, 4.0f);
-  Grow(b.enforcerspeed, 0.002f, 4.0f);
-  Grow(b.plusspeed, 0.005f, 6.0f);
-  Grow(b.quarkspeed, 0.001f, 4.0f);
-  Grow(b.tankspeed, 0.001f, 4.0f);
-  Grow(b.ballspeed, 0.001f, 4.0f);
-  Shrink(b.cruisegap, 0.01f, 10.0f);
-  Shrink(b.enforcergap, 0.01f, 10.0f);
-  Shrink(b.plusgap, 0.01f, 10.0f);
-  Shrink(b.tankgap, 0.01f, 10.0f);
-  Shrink(b.ballgap, 0.01f, 10.0f);
-}
-
-bool WaveCleared(Game& g) {
-  const kxwave& w = *g.wave;
-  return w.grunts_remaining <= 0 && w.brains_remaining <= 0 && w.spheroids_remaining <= 0 &&
-         w.quarks_remaining <= 0 && w.tanks_remaining <= 0 && w.enforcers_remaining <= 0 &&
-         g.kxbit_list.Empty();
-}
-
-void ClearPlayfield(Game& g) {
-  g.kxhulk_list.Clear();
-  g.kxgrunt_list.Clear();
-  g.kxprog_list.Clear();
-  g.kxbrain_list.Clear();
-  g.kxcruise_list.Clear();
-  g.kxspheroid_list.Clear();
-  g.kxenforcer_list.Clear();
-  g.kxquark_list.Clear();
-  g.kxtank_list.Clear();
-  g.kxball_list.Clear();
-  g.kxplus_list.Clear();
-  g.kxelectrode_list.Clear();
-  g.kxpoint_list.Clear();
-  g.kxbit_list.Clear();
-  g.kxdeath_list.Clear();
-  g.kxshot_list.Clear();
-  g.kxshrinkle_list.Clear();
-}
 
 int ConfirmQuit(Game& g) {
   Colour(g, 255, 0, 0);
@@ -200,6 +105,7 @@ void PlayGame(Game& g) {
   }
   ResetBehaviour(g);
   CreateWave(g, g.wave);
+  MakeWaveLabel(g);
   WaveIntro(g, 0);
 
   int quit = 0;

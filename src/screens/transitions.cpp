@@ -1,4 +1,4 @@
-#include "play/transitions.h"
+#include "screens/transitions.h"
 
 #include "draw/drawutil.h"
 #include "draw/playfield.h"
@@ -6,6 +6,7 @@
 #include "robots/bits.h"
 #include "robots/grunts.h"
 #include "robots/humans.h"
+#include "robots/update.h"
 
 namespace sb {
 
@@ -158,15 +159,6 @@ void DrawRings(Game& g, const Rgb* ring, int s) {
 
 }  // namespace
 
-void DrawEffectsAndHud(Game& g) {
-  DrawBits(g);
-  DrawPoints(g);
-  DrawDeaths(g);
-  DrawShrinkles(g);
-  DrawHud(g);
-  DrawBorder(g);
-}
-
 void PlayerDeath(Game& g) {
   // The death sound starts at once and alone.
   ClearSoundRequests(g);
@@ -227,26 +219,6 @@ void WaveOutro(Game& g) {
     g.P.Delay(10);
     g.P.Flip(1);
   }
-}
-
-void MakeWaveLabel(Game& g) {
-  g.P.SetScale(1, 1);
-  g.P.Cls();
-  White(g);
-  // W, A, V, E from the small glyph set.
-  g.P.DrawImage(g.img.imgfont, 0, 0, 32);
-  g.P.DrawImage(g.img.imgfont, 6, 0, 10);
-  g.P.DrawImage(g.img.imgfont, 10, 0, 31);
-  g.P.DrawImage(g.img.imgfont, 14, 0, 14);
-  // Units at x 28, then leftwards; no leading zeros, at most four digits.
-  int32_t n = g.plyr->level;
-  for (int i = 0; i < 4; ++i) {
-    if (n > 0) g.P.DrawImage(g.img.imgfont, static_cast<float>(28 - 4 * i), 0, n % 10);
-    n = n / 10;
-  }
-  g.P.CaptureImage(g.img.imgwave, 0, 0, 0);
-  g.P.Cls();
-  g.P.SetScale(2, 2);
 }
 
 }  // namespace sb

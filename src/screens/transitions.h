@@ -1,16 +1,12 @@
-// Death and wave transitions, and the wave label.
+// Death and wave transitions.
 #pragma once
 
-#include "shell/game.h"
+#include "core/game.h"
 
 namespace sb {
 
 void PlayerDeath(Game& g);
-// Fragments, score values, skulls, shrinking humans, the status line and the
-// border: the layers over the playfield, in the order every frame draws them.
-void DrawEffectsAndHud(Game& g);
 void WaveIntro(Game& g, int restart);
 void WaveOutro(Game& g);
-void MakeWaveLabel(Game& g);
 
 }  // namespace sb

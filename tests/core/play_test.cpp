@@ -1,14 +1,13 @@
 // The play loop: wave completion, lives, game over, the quit prompt and the
 // difficulty step every hundred waves, run on the headless platform with
 // hand-made wave records and scripted keys.
-#include "play/play.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
 #include <vector>
 
+#include "screens/play_screen.h"
 #include "support/world.h"
 
 namespace {

@@ -4,10 +4,10 @@
 #include <cmath>
 
 #include "play/collisions.h"
-#include "play/play.h"
 #include "robots/bits.h"
 #include "robots/grunts.h"
 #include "robots/humans.h"
+#include "screens/play_screen.h"
 #include "support/world.h"
 
 namespace {

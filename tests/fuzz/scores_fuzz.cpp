@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "core/game.h"
 #include "fuzz_common.h"
 #include "platform/file_table.h"
 #include "platform/headless_backend.h"
 #include "scores/hiscores.h"
-#include "shell/game.h"
 
 namespace {
 

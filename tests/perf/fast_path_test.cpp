@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "app/assets.h"
+#include "core/game.h"
 #include "platform/headless_backend.h"
 #include "platform/image_store.h"
 #include "platform/mixer.h"
 #include "platform/renderer.h"
-#include "shell/assets.h"
-#include "shell/game.h"
 
 namespace {
 

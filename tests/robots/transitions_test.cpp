@@ -1,6 +1,7 @@
 // Death sequence, wave intros, the outro rings and the wave label, through
 // the headless platform's presented frames.
-#include "play/transitions.h"
+#include "draw/playfield.h"
+#include "screens/transitions.h"
 
 #include <cstdio>
 #include <string>

@@ -1,13 +1,12 @@
 // The title, attract, table, options and name-entry screens, driven by
 // scripted keys on the headless platform and read back from their frames.
-#include "draw/screens.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
 
 #include "draw/drawutil.h"
 #include "screens/frame_read.h"
+#include "screens/menus.h"
 
 using namespace sbtest;
 
@@ -74,7 +73,7 @@ TEST(TitleScreen, LettersArriveThenCreditsAndPromptsFromFrame251) {
   w.keep = {0, 19, 200, 250, 251, 252, 1000};
   sb::TitleScreen(w.g);
   EXPECT_EQ(w.done, 1001);
-  EXPECT_EQ(w.g.gamestate, 0);
+  EXPECT_EQ(w.g.gamestate, sb::Screen::kTitle);
   EXPECT_EQ(w.g.quitgame, 0);
   EXPECT_EQ(w.Plays(), 10) << "one bonus sound per arriving letter";
 
@@ -149,11 +148,11 @@ TEST(MenuScreens, InputEndsTheScreenAfterTheCurrentFrame) {
   for (const Case& c : cases) {
     for (auto [screen, state] : screens) {
       Screens w;
-      w.g.gamestate = state;
+      w.g.gamestate = sb::Screen(state);
       w.At(37, c.input);
       screen(w.g);
       EXPECT_EQ(w.done, 38) << c.what;
-      EXPECT_EQ(w.g.gamestate, c.gamestate < 0 ? state : c.gamestate) << c.what;
+      EXPECT_EQ(w.g.gamestate, sb::Screen(c.gamestate < 0 ? state : c.gamestate)) << c.what;
       EXPECT_EQ(w.g.quitgame, c.quitgame) << c.what;
     }
   }
@@ -163,12 +162,12 @@ TEST(TitleScreen, OptionsWhileLettersArriveThenTheNextVisitStartsAgain) {
   Screens w;
   w.Tap(30, kO);
   sb::TitleScreen(w.g);
-  EXPECT_EQ(w.g.gamestate, 3);
+  EXPECT_EQ(w.g.gamestate, sb::Screen::kOptions);
   w.after.clear();
   w.done = 0;
   w.keep = {0};
   w.shots.clear();
-  w.g.gamestate = 0;
+  w.g.gamestate = sb::Screen::kTitle;
   w.Tap(0, kEsc);
   sb::TitleScreen(w.g);
   EXPECT_EQ(w.shots[0][80 * 640 + 90], CellColour(26)) << "first letter arriving again";
@@ -275,7 +274,7 @@ TEST(OptionsScreen, DefaultsShowTheLinesWithLivesPlusOne) {
   EXPECT_EQ(s[78 * 640 + 80], CellColour(0)) << "arrow beside line 0";
   EXPECT_EQ(s[60 * 640 + 300], 0xFF0000u) << "red panel";
   EXPECT_EQ(s[350 * 640 + 580], 0xFF0000u);
-  EXPECT_EQ(w.g.gamestate, 0);
+  EXPECT_EQ(w.g.gamestate, sb::Screen::kTitle);
 }
 
 TEST(OptionsScreen, EveryLineClampsOrWraps) {
@@ -370,11 +369,11 @@ TEST(OptionsScreen, LeavingKeys) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Options w;
-    w.g.gamestate = c.gamestate;
+    w.g.gamestate = sb::Screen(c.gamestate);
     w.At(c.frame, c.input);
     sb::OptionsScreen(w.g);
     EXPECT_EQ(w.done, c.done);
-    EXPECT_EQ(w.g.gamestate, c.gamestate_after);
+    EXPECT_EQ(w.g.gamestate, sb::Screen(c.gamestate_after));
     EXPECT_EQ(w.g.quitgame, c.quitgame);
   }
 }

@@ -4,9 +4,9 @@
 
 #include <vector>
 
+#include "app/assets.h"
+#include "core/keys.h"
 #include "scores/hiscores.h"
-#include "shell/assets.h"
-#include "shell/keys.h"
 #include "shell/test_world.h"
 
 using namespace sbtest;
@@ -164,7 +164,7 @@ TEST(StartUp, LeavesTheWorldReadyForTheFirstScreen) {
   EXPECT_EQ(g.lowscore, 5000);
   ASSERT_NE(g.plyr, nullptr);
   EXPECT_EQ(g.kxplyr_list.Count(), 1u);
-  EXPECT_EQ(g.gamestate, 0);
+  EXPECT_EQ(g.gamestate, sb::Screen::kTitle);
   sb::Random r;
   r.Seed(static_cast<int32_t>(w.seed));
   EXPECT_EQ(w.P->Rng().State(), r.State());
@@ -211,7 +211,7 @@ TEST(ScreenLoop, LeftAloneCyclesTitleAttractTableEach1001Frames) {
   Trace t;
   std::vector<int> delays;
   w.OnFrame([&](int n, const uint32_t*) {
-    t.states.push_back(w.g.gamestate);
+    t.states.push_back(static_cast<int>(w.g.gamestate));
     if (n == 3003 + 5) Tap(w.In(), 27);  // Escape on the second title visit
   });
   w.hb.on_delay = [&](int ms) { delays.push_back(ms); };
@@ -231,13 +231,13 @@ TEST(ScreenLoop, LeftAloneCyclesTitleAttractTableEach1001Frames) {
 TEST(ScreenLoop, QuitFromAScreenStillFinishesTheLoopStep) {
   World w;
   ASSERT_TRUE(w.Start());
-  w.g.gamestate = 1;
+  w.g.gamestate = sb::Screen::kAttract;
   w.OnFrame([&](int n, const uint32_t*) {
     if (n == 3) w.In().RequestClose();
   });
   sb::RunScreenLoop(w.g);
   EXPECT_EQ(w.g.quitgame, 1);
-  EXPECT_EQ(w.g.gamestate, 5);  // attract page's time-out change still applied
+  EXPECT_EQ(w.g.gamestate, sb::Screen::kScores);  // attract page's time-out change still applied
   EXPECT_EQ(w.Shown(), 4);
 }
 
@@ -246,10 +246,10 @@ TEST(ScreenLoop, UnknownStatesOnlyPauseAndKeysAreClearedAfterEveryScreen) {
   ASSERT_TRUE(w.Start());
   std::vector<int> delays;
   w.hb.on_delay = [&](int ms) { delays.push_back(ms); };
-  w.g.gamestate = 7;
+  w.g.gamestate = sb::Screen(7);
   w.In().SetKey(65, true);
   sb::ScreenLoopStep(w.g);
-  EXPECT_EQ(w.g.gamestate, 7);
+  EXPECT_EQ(w.g.gamestate, sb::Screen(7));
   EXPECT_EQ(w.Shown(), 0);
   EXPECT_EQ(delays, std::vector<int>{100});
   EXPECT_EQ(w.P->KeyDown(65), 0);
@@ -273,9 +273,9 @@ TEST(ScreenLoop, AGameEntersTheTableOnlyAboveTheTenthScore) {
       if (++presents > 5000) throw sb::StopRun{1};
       w.g.lowscore = w.g.plyr->score - margin;
     };
-    w.g.gamestate = 2;
+    w.g.gamestate = sb::Screen::kPlay;
     sb::ScreenLoopStep(w.g);
-    EXPECT_EQ(w.g.gamestate, margin ? 4 : 5);
+    EXPECT_EQ(w.g.gamestate, margin ? sb::Screen::kNameEntry : sb::Screen::kScores);
   }
 }
 

@@ -16,12 +16,12 @@
 #include <string>
 #include <vector>
 
+#include "app/main_loop.h"
+#include "core/game.h"
 #include "platform/headless_backend.h"
 #include "platform/image_write.h"
 #include "platform/input.h"
 #include "platform/mixer.h"
-#include "shell/game.h"
-#include "shell/main_loop.h"
 
 namespace sbtest {
 

@@ -17,7 +17,7 @@ struct World {
     g.plyr = g.kxplyr_list.New();
     g.plyr->sx = 320;
     g.plyr->sy = 240;
-    g.gamestate = 2;
+    g.gamestate = sb::Screen::kPlay;
   }
   template <class R>
   R* Put(sb::TList<R>& list, float x, float y) {
@@ -83,7 +83,7 @@ TEST(Bot, GivenAnEmptyFieldInACornerThenItHeadsBackToTheMiddle) {
 TEST(Bot, GivenMenuScreensThenItHoldsFireAndNothingElse) {
   World w;
   for (int state : {0, 1, 3, 5}) {
-    w.g.gamestate = state;
+    w.g.gamestate = sb::Screen(state);
     w.bot.Decide(w.g, 1);
     for (int code : sim::Bot::kKeys)
       EXPECT_EQ(w.bot.Held(code), code == kS) << state << " " << code;
@@ -92,7 +92,7 @@ TEST(Bot, GivenMenuScreensThenItHoldsFireAndNothingElse) {
 
 TEST(Bot, GivenNameEntryThenItPressesYOnAlternateFrames) {
   World w;
-  w.g.gamestate = 4;
+  w.g.gamestate = sb::Screen::kNameEntry;
   w.bot.Decide(w.g, 10);
   EXPECT_TRUE(w.bot.Held(kY));
   w.bot.Decide(w.g, 11);

@@ -46,7 +46,7 @@ TEST(TraceReals, GivenFloatsThenTextMatchesPrintfG9) {
 
 TEST(TraceLine, GivenAWorldThenTheLineHoldsFrameStateGlobalsAndRequests) {
   World w;
-  w.g.gamestate = 2;
+  w.g.gamestate = sb::Screen::kPlay;
   w.g.numshots = 3;
   w.g.beh.gruntspeed = 0.25f;
   w.g.req[sb::kSndGrunthit] = 1;

@@ -22,12 +22,12 @@
 #include <string>
 #include <vector>
 
+#include "app/main_loop.h"
 #include "bot.h"
 #include "platform/headless_backend.h"
 #include "platform/input.h"
 #include "platform/mixer.h"
-#include "play/play.h"
-#include "shell/main_loop.h"
+#include "screens/play_screen.h"
 #include "shell/test_world.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -197,7 +197,7 @@ int main(int argc, char** argv) {
   g.difficulty = o.difficulty;
   g.invincible = 1;
   g.controls = 4;  // the bot's keys
-  g.gamestate = 2;
+  g.gamestate = sb::Screen::kPlay;
   const Limits limits = RuleLimits(g);
 
   // The audio device's part: mixing retires finished voices.

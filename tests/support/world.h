@@ -12,14 +12,15 @@
 #include <stdexcept>
 #include <vector>
 
+#include "core/game.h"
+#include "core/keys.h"
+#include "core/settings.h"
 #include "platform/headless_backend.h"
 #include "platform/input.h"
 #include "platform/mixer.h"
 #include "platform/random.h"
-#include "play/play.h"
-#include "shell/game.h"
-#include "shell/keys.h"
-#include "shell/settings.h"
+#include "play/round.h"
+#include "screens/play_screen.h"
 
 namespace sbt {
 

@@ -2,7 +2,7 @@
 // meets. The generator refuses to finish unless each file is made.
 #pragma once
 
-#include "shell/catalogue.h"
+#include "core/catalogue.h"
 
 namespace assetgen {
 

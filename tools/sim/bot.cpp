@@ -102,10 +102,10 @@ void Bot::AnswerWait() {
 void Bot::Decide(const sb::Game& g, int64_t frame) {
   Clear();
   switch (g.gamestate) {
-    case 2:
+    case sb::Screen::kPlay:
       Play(g);
       break;
-    case 4:
+    case sb::Screen::kNameEntry:
       // Name entry: keep the offered name, confirm with Y (a press needs an up in between).
       yes_ = (frame % 2) == 0;
       break;

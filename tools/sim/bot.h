@@ -7,7 +7,7 @@
 #include <array>
 #include <cstdint>
 
-#include "shell/game.h"
+#include "core/game.h"
 
 namespace sim {
 

@@ -20,6 +20,8 @@ struct FieldHasher {
     h.Str(name);
     if constexpr (std::is_floating_point_v<T>) {
       h.F32(v);
+    } else if constexpr (std::is_enum_v<T>) {
+      h.I32(static_cast<int32_t>(v));
     } else {
       h.I32(v);
     }

@@ -6,13 +6,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/main_loop.h"
 #include "bot.h"
 #include "digest.h"
 #include "platform/headless_backend.h"
 #include "platform/image_write.h"
 #include "platform/input.h"
-#include "play/play.h"
-#include "shell/main_loop.h"
+#include "screens/play_screen.h"
 
 namespace fs = std::filesystem;
 
@@ -323,7 +323,7 @@ RunResult Run(const Options& o, Prepared& p, std::FILE* err) {
       res.status = 1;
     } else {
       ApplySettings(o, g);
-      g.gamestate = 2;
+      g.gamestate = sb::Screen::kPlay;
       runner.Begin();
       sb::PlayGame(g);
     }

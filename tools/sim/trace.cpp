@@ -51,6 +51,8 @@ struct FieldWriter {
     out += "\":";
     if constexpr (std::is_floating_point_v<T>) {
       AppendReal(out, v);
+    } else if constexpr (std::is_enum_v<T>) {
+      AppendInt(out, static_cast<int32_t>(v));
     } else {
       AppendInt(out, v);
     }
@@ -71,7 +73,7 @@ void FormatTraceLine(sb::Game& g, int64_t frame, bool all_waves, std::string& ou
   out += "{\"frame\":";
   AppendInt(out, frame);
   out += ",\"gamestate\":";
-  AppendInt(out, g.gamestate);
+  AppendInt(out, static_cast<int32_t>(g.gamestate));
   out += ",\"draws\":";
   AppendInt(out, static_cast<int64_t>(g.P.Rng().Draws()));
   out += ",\"wave\":";
