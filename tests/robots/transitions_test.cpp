@@ -1,6 +1,5 @@
 // Death sequence, wave intros, the outro rings and the wave label, through
 // the headless platform's presented frames.
-#include "draw/playfield.h"
 #include "screens/transitions.h"
 
 #include <cstdio>
@@ -8,6 +7,7 @@
 #include <vector>
 
 #include "draw/drawutil.h"
+#include "draw/playfield.h"
 #include "robots/bits.h"
 #include "support/world.h"
 
