@@ -5,8 +5,8 @@
 #include <map>
 
 #include "draw/drawutil.h"
-#include "screens/frame_read.h"
 #include "screens/menus.h"
+#include "support/frame_read.h"
 
 using namespace sbtest;
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "screens/frame_read.h"
+#include "support/frame_read.h"
 
 using namespace sbtest;
 
