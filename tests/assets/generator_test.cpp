@@ -80,8 +80,9 @@ TEST_F(Generator, GoodSourcesMakeExactlyWhatTheBuildMade) {
     fs::path rel = fs::relative(e.path(), out);
     EXPECT_EQ(at::ReadBytes(e.path()), at::ReadBytes(at::kGameDir / rel)) << rel;
   }
-  // 22 images, the window icon, 27 sounds and two desktop icons.
-  EXPECT_EQ(files, 22 + 1 + 27 + 2);
+  // 22 images, the window icon, 27 sounds, two desktop icons and the
+  // scalable one.
+  EXPECT_EQ(files, 22 + 1 + 27 + 3);
 }
 
 TEST_F(Generator, AMissingSoundSourceIsNamed) {
