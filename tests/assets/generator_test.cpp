@@ -139,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{"images/arrow.art", "cells 0 arrow arrow : bevel", "cells 0 arrow arrow : dim 0.5",
                 "whole number"},
         BadLine{"images/pluses.art", "across 8", "acros 8", "acros"},  // unknown directive
-        BadLine{"sounds/bonus.sfx", "peak -5", "peak 0", "'peak' value 0 is outside"},
+        BadLine{"sounds/bonus.sfx", "loudness -11", "loudness 0", "'loudness' value 0 is outside"},
         // a voice of 2 s makes the sound too long
         BadLine{"sounds/prog.sfx", "env 0.001 0.01 0.04", "length 2", "outside"}));
 

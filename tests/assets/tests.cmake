@@ -17,3 +17,7 @@ if(ZLIB_FOUND)
 endif()
 add_test(NAME assets COMMAND test_assets)
 set_tests_properties(assets PROPERTIES ENVIRONMENT "SDL_AUDIODRIVER=dummy")
+# The sound tests measure with the generator's own synthesiser and meters.
+target_sources(test_assets PRIVATE ${CMAKE_SOURCE_DIR}/tools/assetgen/synth.cpp
+                                   ${CMAKE_SOURCE_DIR}/tools/assetgen/source.cpp)
+target_include_directories(test_assets PRIVATE ${CMAKE_SOURCE_DIR}/tools/assetgen)
