@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/decode.h"
@@ -66,20 +68,53 @@ void Mixer::Advance(int n) {
   for (Voice& v : voices_)
     v.pos += std::min(static_cast<size_t>(n), v.sound->samples.size() - v.pos);
   std::erase_if(voices_, [](const Voice& v) { return v.pos >= v.sound->samples.size(); });
+  gain_ = 1;  // unheard time: the limiter has long recovered
 }
 
 void Mixer::Mix(int16_t* out, int n) {
   if (n <= 0) return;
-  acc_.assign(static_cast<size_t>(n), 0);
+  // Sum the block and peek kLookAhead samples further into the playing
+  // voices; the buffers only grow when a longer block than ever arrives.
+  const size_t block = static_cast<size_t>(n), total = block + kLookAhead;
+  acc_.assign(total, 0);
   for (Voice& v : voices_) {
     const auto& smp = v.sound->samples;
-    size_t k = std::min(static_cast<size_t>(n), smp.size() - v.pos);
+    size_t k = std::min(total, smp.size() - v.pos);
     const int16_t* src = smp.data() + v.pos;
     for (size_t i = 0; i < k; ++i) acc_[i] += src[i];
-    v.pos += k;
+    v.pos += std::min(k, block);
   }
   std::erase_if(voices_, [](const Voice& v) { return v.pos >= v.sound->samples.size(); });
-  for (int i = 0; i < n; ++i) out[i] = static_cast<int16_t>(std::clamp(acc_[i], -32768, 32767));
+
+  need_.resize(total);
+  bool over = false;
+  for (size_t i = 0; i < total; ++i) {
+    const int32_t a = std::abs(acc_[i]);
+    need_[i] = a > kCeiling ? static_cast<double>(kCeiling) / a : 1.0;
+    over |= a > kCeiling;
+  }
+  if (!over && gain_ == 1) {  // the common case: the plain sum
+    for (size_t i = 0; i < block; ++i) out[i] = static_cast<int16_t>(acc_[i]);
+    return;
+  }
+  for (size_t i = 0; i < block; ++i) {
+    // The gain falls along a straight line to what the peak ahead needs...
+    double target = 1;
+    for (size_t j = 0; j <= kLookAhead; ++j) {
+      const double r = need_[i + j];
+      if (r < 1) target = std::min(target, r + (1 - r) * static_cast<double>(j) / kLookAhead);
+    }
+    // ... and rises back slowly, snapping to 1 once that is inaudible.
+    double g = gain_ + (1 - gain_) / kRelease;
+    if (1 - g < 1.0 / 65536) g = 1;
+    gain_ = std::min(target, g);
+    if (gain_ == 1) {
+      out[i] = static_cast<int16_t>(std::clamp(acc_[i], -32768, 32767));
+    } else {
+      const double s = std::round(acc_[i] * gain_);
+      out[i] = static_cast<int16_t>(std::clamp(s, -double{kCeiling}, double{kCeiling}));
+    }
+  }
 }
 
 }  // namespace sb

@@ -1,7 +1,10 @@
 // Sound effects: samples converted once at load to the mixer's format
 // (signed 16-bit mono, 44100 Hz) and any number of one-shot voices summed in
-// 32 bits and clamped. The audio device (or the headless capture) pulls
-// mixed samples with Mix.
+// 32 bits. A look-ahead limiter rides over the sum: while it fits in 16 bits
+// the output is the plain sum, sample for sample; before a peak that would
+// not fit, the gain glides down in time so that nothing is ever clipped, and
+// recovers smoothly afterwards. The audio device (or the headless capture)
+// pulls mixed samples with Mix.
 #pragma once
 
 #include <cstdint>
@@ -40,6 +43,12 @@ class Mixer {
   uint64_t Started(int handle) const;
   // Beyond this many voices the oldest gives way.
   static constexpr size_t kMaxVoices = 65536;
+  // The limiter keeps the sum within this level (-0.2 dBFS; every single
+  // sound peaks below it, at most -1 dBFS), looks this many samples ahead (2 ms) and recovers with
+  // this time constant (in samples, about 60 ms).
+  static constexpr int32_t kCeiling = 32000;
+  static constexpr int kLookAhead = 88;
+  static constexpr double kRelease = 2646;
 
  private:
   struct Voice {
@@ -48,7 +57,9 @@ class Mixer {
   };
   std::vector<Sound*> sounds_;  // owned; never freed while the mixer lives
   std::vector<Voice> voices_;
-  std::vector<int32_t> acc_;
+  std::vector<int32_t> acc_;          // the sum, with kLookAhead samples beyond the block
+  std::vector<double> need_;          // the gain each of those samples needs to fit
+  double gain_ = 1;                   // the limiter's gain at the end of the last block
   std::vector<uint64_t> started_of_;  // by handle - 1
   uint64_t started_ = 0;
 };

@@ -1,7 +1,10 @@
-// The mixer: voices summed and clamped, retired when done, WAV loading and
+// The mixer: voices summed under a limiter, retired when done, WAV loading and
 // conversion, and the headless capture of what would be heard.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "core/catalogue.h"
 #include "helpers.h"
 
 namespace {
@@ -40,22 +43,78 @@ std::vector<uint8_t> Wav(int channels, int rate, int bits, const std::vector<uin
   return b;
 }
 
-TEST(Mixer, VoicesSumAndClampToSixteenBits) {
+TEST(Mixer, VoicesSumAndTheLimiterHoldsTheCeiling) {
   sb::Mixer m;
   int loud = m.AddSound(std::vector<int16_t>(8, 20000));
   int quiet = m.AddSound(std::vector<int16_t>(8, -3000));
-  int low = m.AddSound(std::vector<int16_t>(8, -20000));
   m.Play(loud);
   m.Play(quiet);
   EXPECT_EQ(Mix(m, 1)[0], 17000);
   m.Play(loud);  // a second copy of the same sound overlaps the first
-  EXPECT_EQ(Mix(m, 1)[0], 32767);
+  EXPECT_EQ(Mix(m, 1)[0], sb::Mixer::kCeiling);
   sb::Mixer n;
-  int l2 = n.AddSound(std::vector<int16_t>(8, -20000));
-  n.Play(l2);
-  n.Play(l2);
-  EXPECT_EQ(Mix(n, 1)[0], -32768);
-  (void)low;
+  n.AddSound(std::vector<int16_t>(8, -20000));
+  n.Play(1);
+  n.Play(1);
+  EXPECT_EQ(Mix(n, 1)[0], -sb::Mixer::kCeiling);
+}
+
+// Mixes n samples in blocks, starting each (sample, handle) at its block
+// boundary; `sum` is the plain sum of the same plays.
+struct Mixed {
+  std::vector<int16_t> out;
+  std::vector<int32_t> sum;
+};
+Mixed Schedule(const std::vector<std::pair<size_t, int>>& plays, size_t n, size_t block) {
+  sb::Mixer m;  // the game's sounds, handle = catalogue index + 1
+  auto p = sb::MakeHeadlessPlatform();
+  for (const char* name : sb::kSoundNames) {
+    int h = p->LoadSound(std::string(SB_GAME_DIR) + "/sounds/" + name + ".wav", 0);
+    EXPECT_NE(h, 0) << name;
+    m.AddSound(h ? p->GetMixer().GetSound(h)->samples : std::vector<int16_t>{});
+  }
+  Mixed r{std::vector<int16_t>(n), std::vector<int32_t>(n, 0)};
+  for (auto [at, h] : plays) {
+    const auto& smp = m.GetSound(h)->samples;
+    for (size_t i = 0; i < smp.size() && at + i < n; ++i) r.sum[at + i] += smp[i];
+  }
+  for (size_t at = 0, next = 0; at < n; at += block) {
+    for (; next < plays.size() && plays[next].first < at + block; ++next)
+      m.Play(plays[next].second);
+    m.Mix(r.out.data() + at, static_cast<int>(std::min(block, n - at)));
+  }
+  return r;
+}
+
+TEST(Mixer, AnySoundAloneIsThePlainSumSampleForSample) {
+  for (int h = 1; h <= static_cast<int>(sb::kSoundNames.size()); ++h) {
+    Mixed r = Schedule({{0, h}}, 70000, 441);
+    for (size_t k = 0; k < r.out.size(); ++k)
+      ASSERT_EQ(r.out[k], std::clamp(r.sum[k], -32768, 32767)) << h << " sample " << k;
+  }
+}
+
+TEST(Mixer, OverlappingExplosionsNeverClipAndTheGainGlides) {
+  // Every big sound at once, then one every 0.1 s, then after a second of
+  // silence a footstep alone.
+  const int kBooms[] = {3, 18, 23, 25, 7, 2};  // player, spheroid, quark, tank, grunt, new wave
+  std::vector<std::pair<size_t, int>> plays;
+  for (int h : kBooms) plays.push_back({0, h});
+  for (size_t k = 0; k < 30; ++k) plays.push_back({4410 * (k + 1), kBooms[k % 6]});
+  plays.push_back({4410 * 60, 6});  // a grunt's footstep
+  const size_t n = 4410 * 64;
+  Mixed r = Schedule(plays, n, 441);
+  EXPECT_EQ(Schedule(plays, n, 490).out, r.out) << "the device's block size matters";
+  int32_t loudest = 0;
+  auto gain = [&](size_t i) { return static_cast<double>(r.out[i]) / r.sum[i]; };
+  for (size_t i = 1; i < n; ++i) {
+    loudest = std::max(loudest, std::abs(r.sum[i]));
+    ASSERT_LE(std::abs(r.out[i]), sb::Mixer::kCeiling) << i;
+    const bool quiet = std::abs(r.sum[i]) < 4000 || std::abs(r.sum[i - 1]) < 4000;
+    ASSERT_TRUE(quiet || std::fabs(gain(i) - gain(i - 1)) < 2.0 / sb::Mixer::kLookAhead) << i;
+  }
+  EXPECT_GT(loudest, 2 * 32767) << "the plain sum would have clipped hard";
+  for (size_t i = 4410 * 60; i < n; ++i) ASSERT_EQ(r.out[i], r.sum[i]) << "still limiting at " << i;
 }
 
 TEST(Mixer, FinishedVoicesRetireAndLeaveSilence) {
