@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/assets.h"
+#include "app/replay.h"
 #include "core/keys.h"
 #include "core/settings.h"
 #include "play/waves.h"
@@ -61,7 +62,7 @@ void ScreenLoopStep(Game& g) {
       if (g.gamestate == Screen::kAttract) g.gamestate = Screen::kScores;
       break;
     case Screen::kPlay:
-      PlayGame(g);
+      PlayRecordedGame(g);
       // Equal to the tenth score is not enough to enter the table.
       g.gamestate = g.plyr->score > g.lowscore ? Screen::kNameEntry : Screen::kScores;
       break;
@@ -70,6 +71,7 @@ void ScreenLoopStep(Game& g) {
       break;
     case Screen::kNameEntry:
       EnterHiScore(g);
+      KeepTopTenReplay(g);
       g.gamestate = Screen::kScores;
       break;
     case Screen::kScores:

@@ -167,6 +167,12 @@ struct Game {
   // --- assets ---
   Images img;
   int snd[kSndCount] = {};
+
+  // --- replays (set by the program; no part of the game's state) ---
+  bool record_replays = false;
+  std::string last_replay;  // the text of the last game's replay
+  // Watches table entry 0..9's replay (the table screen's digit keys).
+  void (*watch_entry)(Game& g, int entry) = nullptr;
 };
 
 // Calls v(name, value) for every scalar global of the game state (not the

@@ -7,6 +7,22 @@
 
 namespace sb {
 
+// One change of the input state, as a back end or a replay makes it.
+struct InputChange {
+  enum class Kind { kKey, kJoyButton, kJoyX, kJoyY, kClose, kClear };
+  Kind kind = Kind::kKey;
+  int code = 0;   // key code or joystick button (from 1)
+  int value = 0;  // 1 down / 0 up, or the axis direction
+};
+
+// Takes the back end's changes while set (recording or watching a replay):
+// they reach the game only when the holder applies them, at frame boundaries.
+class InputHold {
+ public:
+  virtual ~InputHold() = default;
+  virtual void Hold(const InputChange& c) = 0;
+};
+
 class InputState {
  public:
   static constexpr int kKeys = 256;  // virtual-key codes 0..255
@@ -32,10 +48,21 @@ class InputState {
   void SetKey(int code, bool down);
   void SetJoyButton(int button, bool down);  // button 1..4
   void SetJoyAxes(int x, int y);             // each -1, 0 or +1
-  void RequestClose() { close_ = true; }
+  void RequestClose() {
+    if (hold_) return hold_->Hold({InputChange::Kind::kClose, 0, 0});
+    close_ = true;
+  }
   // Focus loss or gain: as ClearKeys.
-  void FocusChanged() { ClearKeys(); }
+  void FocusChanged() {
+    if (hold_) return hold_->Hold({InputChange::Kind::kClear, 0, 0});
+    ClearKeys();
+  }
   bool ClosePending() const { return close_; }
+  // While a hold is set, the setters above hand their changes to it.
+  void SetHold(InputHold* h) { hold_ = h; }
+  // Applies a change past the hold; true when the state changed (a close
+  // request always counts).
+  bool Apply(const InputChange& c);
 
  private:
   static bool Valid(int code) { return code >= 0 && code < kKeys; }
@@ -44,6 +71,7 @@ class InputState {
   std::array<bool, kJoyButtons> joy_{};
   int jx_ = 0, jy_ = 0;
   bool close_ = false;
+  InputHold* hold_ = nullptr;
 };
 
 }  // namespace sb

@@ -63,7 +63,20 @@ void Platform::Cls() {
 
 void Platform::Flip(int sync) {
   Pump();
-  if (open_) backend_->Present(renderer_->Pixels(), sync);
+  if (!open_) return;
+  backend_->Present(renderer_->Pixels(), sync);
+  if (hooks_) {
+    flipped_since_delay_ = true;
+    pumps_since_delay_ = 0;
+    hooks_->AfterFlip(++hook_frames_);
+  }
+}
+
+void Platform::SetFrameHooks(FrameHooks* h) {
+  hooks_ = h;
+  hook_frames_ = 0;
+  flipped_since_delay_ = false;
+  pumps_since_delay_ = 0;
 }
 
 void Platform::SetColor(int r, int g, int b) {
@@ -146,6 +159,7 @@ void Platform::PlaySound(int sound) {
 
 void Platform::Pump() {
   backend_->PumpEvents(*input_);
+  ++pumps_since_delay_;
 }
 
 int Platform::KeyDown(int key) {
@@ -190,7 +204,13 @@ uint32_t Platform::Millis() {
 }
 
 void Platform::Delay(int ms) {
-  if (ms >= 0) backend_->Delay(ms);
+  if (ms >= 0) backend_->Delay(ms / delay_div_);
+  if (!hooks_) return;
+  // Input polled since the last pause and no frame shown: a wait for a key.
+  const bool waiting = !flipped_since_delay_ && pumps_since_delay_ > 0;
+  flipped_since_delay_ = false;
+  pumps_since_delay_ = 0;
+  if (waiting) hooks_->OnWait(hook_frames_);
 }
 
 // --- files ---

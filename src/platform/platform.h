@@ -36,6 +36,16 @@ struct DrawCall {
   double v[4] = {};  // alpha; scale sx, sy; image x, y; line or rectangle
 };
 
+// Watches the frames of one game for replays (recording or playing one back).
+class FrameHooks {
+ public:
+  virtual ~FrameHooks() = default;
+  // Frame `shown` (counted from 1 since the hooks were set) was just presented.
+  virtual void AfterFlip(int64_t shown) = 0;
+  // The game polled input, then paused without presenting: it waits for a key.
+  virtual void OnWait(int64_t shown) = 0;
+};
+
 class Platform {
  public:
   explicit Platform(std::unique_ptr<Backend> backend);
@@ -121,6 +131,10 @@ class Platform {
   // While set, every drawing call and drawing-state change is also appended
   // to *log (nullptr stops).
   void SetDrawLog(std::vector<DrawCall>* log) { log_ = log; }
+  // Frame hooks (nullptr: none); setting them starts the frame count at 0.
+  void SetFrameHooks(FrameHooks* h);
+  // Every pause lasts 1/d as long (a replay watched fast); 1 is normal.
+  void SetDelayDivisor(int d) { delay_div_ = d < 1 ? 1 : d; }
 
  private:
   void Pump();
@@ -136,6 +150,11 @@ class Platform {
   bool open_ = false;
   bool fullscreen_ = false;
   std::vector<DrawCall>* log_ = nullptr;
+  FrameHooks* hooks_ = nullptr;
+  int64_t hook_frames_ = 0;
+  bool flipped_since_delay_ = false;
+  int64_t pumps_since_delay_ = 0;
+  int delay_div_ = 1;
 };
 
 }  // namespace sb

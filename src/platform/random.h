@@ -17,6 +17,8 @@ class Random {
   void SetState(int32_t s) { state_ = s; }
   // Number of Real() draws since construction (for traces).
   uint64_t Draws() const { return draws_; }
+  // The full state (a replay starts a game from it).
+  void SetDraws(uint64_t d) { draws_ = d; }
 
  private:
   int32_t Next();

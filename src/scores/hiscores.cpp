@@ -12,10 +12,6 @@ constexpr const char* kScoresFile = "scores/hiscores.dat";
 // full disk mid-save never leaves a half-written table behind.
 constexpr const char* kScoresTemp = "scores/hiscores.dat.tmp";
 
-void Step(SaveStep s) {
-  if (g_save_step_hook) g_save_step_hook(s);
-}
-
 void SaveFailed(const char* why) {
   std::fprintf(stderr, "swarmbreak: high scores not saved: %s\n", why);
 }
@@ -78,6 +74,32 @@ void InsertScore(Game& g, int32_t score, const std::string& name, int32_t wave) 
   g.lowscore = g.hiscores[9];
 }
 
+WriteFault WriteLinesSafely(Platform& P, const std::string& path, const std::string& temp,
+                            const std::vector<std::string>& lines, void (*step)(SaveStep)) {
+  auto Step = [step](SaveStep s) {
+    if (step) step(s);
+  };
+  Step(SaveStep::kBegin);
+  const int f = P.WriteFile(temp);
+  if (f == 0) return WriteFault::kCreate;
+  Step(SaveStep::kTempOpened);
+  for (const std::string& line : lines) {
+    P.WriteLine(f, line);
+    Step(SaveStep::kLineWritten);
+  }
+  if (!P.CloseFile(f)) {
+    P.RemoveFile(temp);
+    return WriteFault::kWrite;
+  }
+  Step(SaveStep::kTempClosed);
+  if (!P.RenameFile(temp, path)) {
+    P.RemoveFile(temp);
+    return WriteFault::kRename;
+  }
+  Step(SaveStep::kRenamed);
+  return WriteFault::kNone;
+}
+
 bool SaveScores(Game& g) {
   if (!g.P.MakeDirectory(kScoresDir)) {
     SaveFailed("cannot create the folder \"scores\"");
@@ -88,34 +110,26 @@ bool SaveScores(Game& g) {
     SaveFailed("\"scores/hiscores.dat\" is read-only");
     return false;
   }
-  Step(SaveStep::kBegin);
-  const int f = g.P.WriteFile(kScoresTemp);
-  if (f == 0) {
-    SaveFailed("cannot create \"scores/hiscores.dat.tmp\"");
-    return false;
-  }
-  Step(SaveStep::kTempOpened);
+  std::vector<std::string> lines;
   for (int i = 0; i < 10; ++i) {
-    g.P.WriteLine(f, IntStr(g.hiscores[i]));
-    Step(SaveStep::kLineWritten);
-    g.P.WriteLine(f, IntStr(g.hiwaves[i]));
-    Step(SaveStep::kLineWritten);
-    g.P.WriteLine(f, g.hinames[i]);
-    Step(SaveStep::kLineWritten);
+    lines.push_back(IntStr(g.hiscores[i]));
+    lines.push_back(IntStr(g.hiwaves[i]));
+    lines.push_back(g.hinames[i]);
   }
-  if (!g.P.CloseFile(f)) {
-    g.P.RemoveFile(kScoresTemp);
-    SaveFailed("writing \"scores/hiscores.dat.tmp\" failed");
-    return false;
+  switch (WriteLinesSafely(g.P, kScoresFile, kScoresTemp, lines, g_save_step_hook)) {
+    case WriteFault::kNone:
+      return true;
+    case WriteFault::kCreate:
+      SaveFailed("cannot create \"scores/hiscores.dat.tmp\"");
+      return false;
+    case WriteFault::kWrite:
+      SaveFailed("writing \"scores/hiscores.dat.tmp\" failed");
+      return false;
+    case WriteFault::kRename:
+      SaveFailed("cannot replace \"scores/hiscores.dat\"");
+      return false;
   }
-  Step(SaveStep::kTempClosed);
-  if (!g.P.RenameFile(kScoresTemp, kScoresFile)) {
-    g.P.RemoveFile(kScoresTemp);
-    SaveFailed("cannot replace \"scores/hiscores.dat\"");
-    return false;
-  }
-  Step(SaveStep::kRenamed);
-  return true;
+  return false;
 }
 
 int32_t StrToInt(const std::string& s) {

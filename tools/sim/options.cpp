@@ -47,7 +47,10 @@ struct TextOption {
 constexpr TextOption kTexts[] = {{"--input", &Options::input},
                                  {"--trace", &Options::trace},
                                  {"--audio", &Options::audio},
-                                 {"--assets", &Options::assets}};
+                                 {"--assets", &Options::assets},
+                                 {"--record", &Options::record},
+                                 {"--verify", &Options::verify},
+                                 {"--verify-table", &Options::verify_table}};
 struct RangeOption {
   const char* name;
   std::optional<int> Options::*field;
@@ -94,10 +97,16 @@ const char* UsageText() {
          "  --no-draw             skip all drawing (faster; state is unchanged)\n"
          "  --audio FILE.wav      save the mixed sound output\n"
          "  --assets DIR          read images/ sounds/ scores/ from DIR (default: .)\n"
+         "  --record FILE         save the game's replay (game mode)\n"
+         "  --verify FILE         replay FILE without drawing and check every checkpoint\n"
+         "                        and the end (with --assets: the game folder)\n"
+         "  --verify-table DIR    verify the replay of every top-ten entry of game folder DIR\n"
          "  --help                this text\n"
          "\n"
          "Exit status: the game's (0, or 1 when an image is missing); 2 for bad options,\n"
-         "unusable files or a malformed script.\n";
+         "unusable files or a malformed script.\n"
+         "--verify: 0 verified, 1 a checkpoint or end field differs, 2 a bad replay,\n"
+         "3 a replay of another rules version.\n";
 }
 
 ParseResult ParseOptions(const std::vector<std::string>& args, Options& o, std::string& err) {
@@ -197,6 +206,10 @@ ParseResult ParseOptions(const std::vector<std::string>& args, Options& o, std::
       err = "unknown option '" + args[i] + "' (see --help)";
       return ParseResult::kError;
     }
+  }
+  if (!o.record.empty() && o.mode != Mode::kGame) {
+    err = "--record records one game: it needs --mode game";
+    return ParseResult::kError;
   }
   if (o.bot && !o.input.empty()) {
     err = "--bot and --input cannot be used together";

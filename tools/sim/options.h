@@ -31,6 +31,9 @@ struct Options {
   bool no_draw = false;
   std::string audio;
   std::string assets;
+  std::string record;        // write the game's replay here
+  std::string verify;        // replay to verify
+  std::string verify_table;  // game folder whose top-ten replays to verify
 };
 
 enum class ParseResult { kRun, kHelp, kError };

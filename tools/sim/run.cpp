@@ -4,15 +4,18 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "app/main_loop.h"
+#include "app/replay.h"
 #include "bot.h"
 #include "digest.h"
 #include "platform/headless_backend.h"
 #include "platform/image_write.h"
 #include "platform/input.h"
 #include "screens/play_screen.h"
+#include "verify.h"
 
 namespace fs = std::filesystem;
 
@@ -313,6 +316,8 @@ RunResult Run(const Options& o, Prepared& p, std::FILE* err) {
 
   const int64_t seed = o.seed.value_or(0);
   const int64_t* seedp = o.seed ? &seed : nullptr;
+  std::optional<sb::Recorder> recorder;
+  bool played = false;
   try {
     if (o.mode == Mode::kFlow) {
       // Start-up leaves the settings alone, so they may be set first.
@@ -325,10 +330,20 @@ RunResult Run(const Options& o, Prepared& p, std::FILE* err) {
       ApplySettings(o, g);
       g.gamestate = sb::Screen::kPlay;
       runner.Begin();
+      if (!o.record.empty()) recorder.emplace(g);
       sb::PlayGame(g);
+      played = true;
     }
   } catch (const sb::StopRun& s) {
     res.status = s.status;
+  }
+  if (recorder) {
+    // Stopped by --frames: the replay is cut there; a script that ran out
+    // while the game waited ends the replay the same way when it is played.
+    const bool cut = !played && o.frames && runner.Frames() >= *o.frames;
+    const std::string text = recorder->Finish(cut, runner.Frames());
+    recorder.reset();
+    if (!sb::WriteReplayFile(platform, o.record, text)) res.status = 2;
   }
   res.started = g.plyr != nullptr;
   res.frames = runner.Frames();
@@ -364,7 +379,10 @@ int SimMain(const std::vector<std::string>& args, std::FILE* out, std::FILE* err
     case ParseResult::kRun:
       break;
   }
+  if (!o.verify.empty()) return VerifyFile(o.verify, o.assets, out, err);
+  if (!o.verify_table.empty()) return VerifyTable(o.verify_table, out, err);
   Prepared p;
+  if (!o.record.empty()) o.record = Absolute(o.record);
   if (!PrepareRun(o, p, why)) {
     std::fprintf(err, "swarmbreak-sim: %s\n", why.c_str());
     return 2;

@@ -1,9 +1,9 @@
-#include "digest.h"
+#include "core/digest.h"
 
 #include <cstring>
 #include <type_traits>
 
-namespace sim {
+namespace sb {
 
 void Fnv64::F32(float v) {
   uint32_t bits = 0;
@@ -38,12 +38,10 @@ int32_t IndexOf(const L& list, const R* r) {
   return -1;
 }
 
-}  // namespace
-
-uint64_t StateDigest(sb::Game& g) {
+uint64_t Digest(Game& g, bool table) {
   Fnv64 h;
   FieldHasher fh{h};
-  sb::VisitLists(g, [&](const char* name, auto& list) {
+  VisitLists(g, [&](const char* name, auto& list) {
     h.Str(name);
     h.U64(list.Count());
     for (auto* r = list.First(); r != nullptr; r = list.After(r)) VisitFields(*r, fh);
@@ -51,8 +49,8 @@ uint64_t StateDigest(sb::Game& g) {
   h.I32(IndexOf(g.kxplyr_list, g.plyr));
   h.I32(IndexOf(g.kxwave_list, g.wave));
 
-  sb::VisitGlobals(g, fh);
-  for (int i = 0; i < sb::kSndCount; ++i) h.I32(g.req[i]);
+  VisitGlobals(g, fh);
+  for (int i = 0; i < kSndCount; ++i) h.I32(g.req[i]);
   h.I32(g.startwave);
   for (int32_t k : g.keytable) h.I32(k);
   for (float v : g.dirx) h.F32(v);
@@ -61,16 +59,27 @@ uint64_t StateDigest(sb::Game& g) {
   for (float v : g.diffscale) h.F32(v);
   for (const auto& s : g.onoff) h.Str(s);
 
-  for (int i = 0; i < 11; ++i) {
+  for (int i = 0; table && i < 11; ++i) {
     h.I32(g.hiscores[i]);
     h.I32(g.hiwaves[i]);
     h.Str(g.hinames[i]);
   }
-  for (int32_t c : g.namechars) h.I32(c);
+  for (int32_t c : g.namechars) {
+    if (table) h.I32(c);
+  }
 
   h.I32(g.P.Rng().State());
   h.U64(g.P.Rng().Draws());
   return h.Value();
 }
 
-}  // namespace sim
+}  // namespace
+
+uint64_t StateDigest(Game& g) {
+  return Digest(g, true);
+}
+uint64_t PlayDigest(Game& g) {
+  return Digest(g, false);
+}
+
+}  // namespace sb
