@@ -47,8 +47,8 @@ int LegacyKeyHit(Game& g, int n) {
 int FirePressed(Game& g) {
   // Every input is read on every call (no short cut), so each query pumps
   // events the same way whatever is held.
-  const int keys[5] = {LegacyKeyDown(g, 31), LegacyKeyDown(g, 33), LegacyKeyDown(g, 18),
-                       LegacyKeyDown(g, 32), LegacyKeyDown(g, 57)};
+  const int keys[5] = {LegacyKeyDown(g, kKeyS), LegacyKeyDown(g, kKeyF), LegacyKeyDown(g, kKeyE),
+                       LegacyKeyDown(g, kKeyD), LegacyKeyDown(g, kKeySpace)};
   const int buttons[4] = {g.P.JoyButtonDown(4, 0), g.P.JoyButtonDown(2, 0), g.P.JoyButtonDown(3, 0),
                           g.P.JoyButtonDown(1, 0)};
   for (int k : keys)

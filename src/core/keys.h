@@ -5,6 +5,31 @@
 
 namespace sb {
 
+// Old-style key numbers the game reads through the key table.
+enum LegacyKey : int {
+  kKeyEscape = 1,
+  kKeyE = 18,
+  kKeyY = 21,
+  kKeyI = 23,
+  kKeyS = 31,
+  kKeyD = 32,
+  kKeyF = 33,
+  kKeyJ = 36,
+  kKeyK = 37,
+  kKeyL = 38,
+  kKeySpace = 57,
+  kKeyUp = 200,
+  kKeyLeft = 203,
+  kKeyRight = 205,
+  kKeyDown = 208,
+};
+// Virtual-key codes the screens read directly.
+enum KeyCode : int { kCodeEscape = 27, kCodeN = 78, kCodeO = 79, kCodeY = 89 };
+
+// Game controller buttons, by position: the four face buttons are game
+// buttons 1..4 (left X, bottom A, right B, top Y), then Back and Start.
+enum PadButton : int { kPadX = 1, kPadA = 2, kPadB = 3, kPadY = 4, kPadBack = 5, kPadStart = 6 };
+
 void FillKeyTable(Game& g);
 int LegacyKeyDown(Game& g, int n);
 int LegacyKeyHit(Game& g, int n);

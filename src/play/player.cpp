@@ -8,10 +8,6 @@ namespace sb {
 namespace {
 
 // Old-style key numbers.
-constexpr int kKeyLeft = 203, kKeyRight = 205, kKeyUp = 200, kKeyDown = 208;
-constexpr int kKeySpace = 57;
-constexpr int kKeyJ = 36, kKeyL = 38, kKeyI = 23, kKeyK = 37;
-constexpr int kKeyS = 31, kKeyF = 33, kKeyE = 18, kKeyD = 32;
 
 constexpr int kMaxShots = 30;
 constexpr int kFireEvery = 4;

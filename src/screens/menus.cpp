@@ -13,12 +13,6 @@ namespace sb {
 
 namespace {
 
-// Old-style key numbers read by the menus.
-constexpr int kKeyE = 18, kKeyY = 21, kKeyI = 23, kKeyS = 31, kKeyD = 32, kKeyF = 33, kKeyJ = 36,
-              kKeyK = 37, kKeyL = 38, kKeyUp = 200, kKeyLeft = 203, kKeyRight = 205, kKeyDown = 208;
-// Key codes read directly.
-constexpr int kCodeEscape = 27, kCodeO = 79;
-
 constexpr const char* kCredits[4] = {
     "Swarmbreak",
     "Made by the Swarmbreak team",
