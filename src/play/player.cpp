@@ -7,8 +7,6 @@ namespace sb {
 
 namespace {
 
-// Old-style key numbers.
-
 constexpr int kMaxShots = 30;
 constexpr int kFireEvery = 4;
 
