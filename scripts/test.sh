@@ -17,6 +17,11 @@ cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-test -j"$jobs"
 ctest --test-dir build-test --output-on-failure -j"$jobs" --timeout 600
 
+echo "== Debian package: build, lintian, install, play, purge =="
+bash scripts/package.sh
+SB_SIM=$root/build-test/tools/sim/swarmbreak-sim SB_XHELPER=$root/build-test/tests/sb-xhelper \
+  bash tests/package/package_test.sh
+
 echo "== sanitizer build =="
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSB_SANITIZE=ON -DSB_BENCH=OFF >/dev/null
 cmake --build build-asan -j"$jobs"
