@@ -1,86 +1,20 @@
-// Start-up, the key table, the asset failure log and the screen loop, run
-// through the headless platform.
+// Start-up, the asset failure log and the screen loop, run through the
+// headless platform.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "app/assets.h"
-#include "core/keys.h"
 #include "scores/hiscores.h"
-#include "shell/test_world.h"
+#include "support/world.h"
 
-using namespace sbtest;
+using namespace sbt;
 
 namespace {
 
 constexpr const char* kFail = "Failed to load file: ";
 constexpr const char* kCheck = "Check Directory Structure.";
-
-// --- key table ---
-
-TEST(KeyTable, EveryRangeOfTheTableLandsOnItsKeyCode) {
-  World w;
-  sb::FillKeyTable(w.g);
-  const auto& t = w.g.keytable;
-  // First and last of every run and every lone entry's neighbours.
-  const std::pair<int, int> expect[] = {
-      {1, 27},   {2, 49},    {10, 57},   {11, 48},  {12, 189}, {13, 187}, {14, 8},   {15, 9},
-      {16, 81},  {18, 69},   {21, 89},   {23, 73},  {25, 80},  {26, 219}, {27, 221}, {28, 13},
-      {29, 162}, {30, 65},   {31, 83},   {32, 68},  {33, 70},  {36, 74},  {37, 75},  {38, 76},
-      {39, 186}, {40, 222},  {41, 192},  {42, 160}, {43, 226}, {44, 90},  {50, 77},  {51, 188},
-      {52, 190}, {53, 191},  {54, 161},  {55, 106}, {57, 32},  {59, 112}, {68, 121}, {71, 103},
-      {74, 109}, {78, 107},  {79, 97},   {82, 96},  {83, 110}, {85, 122}, {86, 123}, {141, 187},
-      {156, 13}, {157, 163}, {181, 111}, {183, 44}, {199, 36}, {200, 38}, {201, 33}, {203, 37},
-      {205, 39}, {207, 35},  {208, 40},  {209, 34}, {210, 45}, {211, 46}};
-  for (auto [n, code] : expect) EXPECT_EQ(t[n], code) << "key number " << n;
-  for (int hole : {0, 56, 58, 69, 70, 84, 87, 140, 142, 182, 198, 202, 204, 206, 212, 237})
-    EXPECT_EQ(t[hole], 0) << "key number " << hole;
-  int filled = 0;
-  for (int v : t) filled += v != 0;
-  EXPECT_EQ(filled, 96);
-}
-
-TEST(KeyTable, LegacyNumbersReadTheTranslatedKey) {
-  World w;
-  sb::FillKeyTable(w.g);
-  w.In().SetKey(32, true);  // Space
-  EXPECT_EQ(sb::LegacyKeyDown(w.g, 57), 1);
-  EXPECT_EQ(sb::LegacyKeyDown(w.g, 56), 0);
-  // Numbers without an entry query key code 0 (and out-of-range ones too).
-  w.In().SetKey(0, true);
-  EXPECT_EQ(sb::LegacyKeyDown(w.g, 56), 1);
-  EXPECT_EQ(sb::LegacyKeyDown(w.g, 212), 1);
-  EXPECT_EQ(sb::LegacyKeyDown(w.g, 238), 1);
-  EXPECT_EQ(sb::LegacyKeyDown(w.g, -1), 1);
-  Tap(w.In(), 27);
-  Tap(w.In(), 27);
-  EXPECT_EQ(sb::LegacyKeyHit(w.g, 1), 2);
-  EXPECT_EQ(sb::LegacyKeyHit(w.g, 1), 0);
-}
-
-TEST(FirePressed, AnyOfTheNineInputsFiresAndAllAreReadEveryCall) {
-  World w;
-  sb::FillKeyTable(w.g);
-  int pumps = 0;
-  w.hb.on_pump = [&](sb::InputState&) { ++pumps; };
-  EXPECT_EQ(sb::FirePressed(w.g), 0);
-  EXPECT_EQ(pumps, 9);
-  for (int code : {83, 70, 69, 68, 32}) {
-    w.In().SetKey(code, true);
-    pumps = 0;
-    EXPECT_EQ(sb::FirePressed(w.g), 1) << "key " << code;
-    EXPECT_EQ(pumps, 9);
-    w.In().SetKey(code, false);
-  }
-  for (int b : {1, 2, 3, 4}) {
-    w.In().SetJoyButton(b, true);
-    EXPECT_EQ(sb::FirePressed(w.g), 1) << "button " << b;
-    w.In().SetJoyButton(b, false);
-  }
-  // Movement keys are not fire.
-  for (int code : {37, 38, 39, 40, 73, 74, 75, 76}) w.In().SetKey(code, true);
-  EXPECT_EQ(sb::FirePressed(w.g), 0);
-}
 
 // --- asset catalogue and failure log ---
 
@@ -100,20 +34,22 @@ TEST(AssetLog, MissingImagesAreNamedInCatalogueOrderAndEndStartUp) {
        F + "player.bmp" + F + "arrow.bmp" + F + "zantrel.bmp"},
   };
   for (const FailCase& c : cases) {
-    World w;
-    std::vector<int> delays;
-    w.hb.on_delay = [&](int ms) { delays.push_back(ms); };
+    World w(kBare);
+    int shown = 0;  // pictures with anything on them
+    w.hb.on_present = [&](int, const uint32_t* px) {
+      shown += std::any_of(px, px + 640 * 480, [](uint32_t c) { return c != 0; });
+    };
     WriteTestAssets(c.missing);
     EXPECT_EQ(sb::Main(w.g, &w.seed), 1);
     EXPECT_EQ(ReadBytes("errors.log"), c.line + kCheck + "\r\n");
-    EXPECT_EQ(delays, std::vector<int>{2000});
-    EXPECT_EQ(w.hb.Frames(), 2) << "only the new display's own presents";
+    EXPECT_EQ(w.P->Millis(), 2000u) << "the failure is left two seconds before the end";
+    EXPECT_EQ(shown, 0) << "no screen shown";
     EXPECT_FALSE(fs::exists("scores/hiscores.dat")) << "scores neither loaded nor saved";
   }
 }
 
 TEST(AssetLog, TooFewCellsCountAsAFailedImage) {
-  World w;
+  World w(kBare);
   WriteTestAssets();
   // 79 cells of the 80 the font needs.
   std::vector<uint32_t> px(6 * 79 * 7, 0xFFFFFF);
@@ -122,7 +58,7 @@ TEST(AssetLog, TooFewCellsCountAsAFailedImage) {
 }
 
 TEST(AssetLog, EverythingPresentWritesNoLogAndFillsEveryHandle) {
-  World w;
+  World w(kBare);
   ASSERT_TRUE(w.Start());
   EXPECT_FALSE(fs::exists("errors.log"));
   const sb::Images& im = w.g.img;
@@ -135,7 +71,7 @@ TEST(AssetLog, EverythingPresentWritesNoLogAndFillsEveryHandle) {
 }
 
 TEST(AssetLog, AnUncreatableLogGoesToStandardError) {
-  World w;
+  World w(kBare);
   WriteTestAssets({"death.bmp"});
   fs::create_directory("errors.log");  // a folder in the way
   testing::internal::CaptureStderr();
@@ -147,7 +83,7 @@ TEST(AssetLog, AnUncreatableLogGoesToStandardError) {
 // --- start-up ---
 
 TEST(StartUp, LeavesTheWorldReadyForTheFirstScreen) {
-  World w;
+  World w(kBare);
   ASSERT_TRUE(w.Start());
   sb::Game& g = w.g;
   EXPECT_EQ(g.speedmul, 2);
@@ -176,12 +112,10 @@ class NoWindow : public sb::HeadlessBackend {
 };
 
 TEST(StartUp, NoDisplayEndsWithOneLineAndStatusOne) {
-  TempDir dir;
-  sb::Platform P(std::make_unique<NoWindow>());
-  sb::Game g(P);
+  World w(kBare, std::make_unique<NoWindow>());
   WriteTestAssets();
   testing::internal::CaptureStderr();
-  EXPECT_EQ(sb::Main(g), 1);
+  EXPECT_EQ(sb::Main(w.g), 1);
   const std::string err = testing::internal::GetCapturedStderr();
   EXPECT_EQ(err.rfind("swarmbreak: no display available", 0), 0u) << err;
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
@@ -206,30 +140,32 @@ struct Trace {
 };
 
 TEST(ScreenLoop, LeftAloneCyclesTitleAttractTableEach1001Frames) {
-  World w;
+  World w(kBare);
   ASSERT_TRUE(w.Start());
   Trace t;
-  std::vector<int> delays;
+  std::vector<uint32_t> at;  // the clock at each frame
   w.OnFrame([&](int n, const uint32_t*) {
     t.states.push_back(static_cast<int>(w.g.gamestate));
+    at.push_back(w.P->Millis());
     if (n == 3003 + 5) Tap(w.In(), 27);  // Escape on the second title visit
   });
-  w.hb.on_delay = [&](int ms) { delays.push_back(ms); };
   sb::RunScreenLoop(w.g);
   sb::ShutDown(w.g);
   const std::vector<std::pair<int, int>> expect = {{0, 1001}, {1, 1001}, {5, 1001}, {0, 6}};
   EXPECT_EQ(t.Runs(), expect);
-  // Between screens 100 ms; after Escape the last frame's 10 ms, 100 ms, then 200 ms.
-  ASSERT_GE(delays.size(), 3u);
-  EXPECT_EQ(std::vector<int>(delays.end() - 3, delays.end()), (std::vector<int>{10, 100, 200}));
-  EXPECT_EQ(std::count(delays.begin(), delays.end(), 100), 4);
+  // Frames 10 ms apart, screens 100 ms more; after Escape the last frame's
+  // 10 ms, the pause after a screen, then 200 ms before the window closes.
+  ASSERT_EQ(at.size(), 3009u);
+  for (size_t i : {1u, 1001u, 2002u, 3003u})
+    EXPECT_EQ(at[i] - at[i - 1], i == 1 ? 10u : 110u) << "frame " << i;
+  EXPECT_EQ(w.P->Millis() - at.back(), 310u);
   EXPECT_FALSE(w.hb.WindowOpen());
   // The default table was saved on the way out.
   EXPECT_EQ(ReadBytes("scores/hiscores.dat").substr(0, 13), "50000\r\n10\r\nMA");
 }
 
 TEST(ScreenLoop, QuitFromAScreenStillFinishesTheLoopStep) {
-  World w;
+  World w(kBare);
   ASSERT_TRUE(w.Start());
   w.g.gamestate = sb::Screen::kAttract;
   w.OnFrame([&](int n, const uint32_t*) {
@@ -242,23 +178,22 @@ TEST(ScreenLoop, QuitFromAScreenStillFinishesTheLoopStep) {
 }
 
 TEST(ScreenLoop, UnknownStatesOnlyPauseAndKeysAreClearedAfterEveryScreen) {
-  World w;
+  World w(kBare);
   ASSERT_TRUE(w.Start());
-  std::vector<int> delays;
-  w.hb.on_delay = [&](int ms) { delays.push_back(ms); };
+  const uint32_t t0 = w.P->Millis();
   w.g.gamestate = sb::Screen(7);
   w.In().SetKey(65, true);
   sb::ScreenLoopStep(w.g);
   EXPECT_EQ(w.g.gamestate, sb::Screen(7));
   EXPECT_EQ(w.Shown(), 0);
-  EXPECT_EQ(delays, std::vector<int>{100});
+  EXPECT_EQ(w.P->Millis() - t0, 100u);
   EXPECT_EQ(w.P->KeyDown(65), 0);
   EXPECT_EQ(w.P->KeyPresses(65), 0);
 }
 
 TEST(ScreenLoop, AGameEntersTheTableOnlyAboveTheTenthScore) {
   for (int margin : {0, 1}) {
-    World w;
+    World w(kBare);
     ASSERT_TRUE(w.Start());
     // Quit the game at once through its prompt; the tenth score follows the
     // player's score, equal to it or one below.
@@ -280,7 +215,7 @@ TEST(ScreenLoop, AGameEntersTheTableOnlyAboveTheTenthScore) {
 }
 
 TEST(ScreenLoop, AStopThrownInsideAScreenLeavesMain) {
-  World w;
+  World w(kBare);
   WriteTestAssets();
   w.OnFrame([&](int n, const uint32_t*) {
     if (n == 2 + 50) throw sb::StopRun{7};

@@ -5,12 +5,12 @@
 
 #include "support/frame_read.h"
 
-using namespace sbtest;
+using namespace sbt;
 
 namespace {
 
 struct Canvas : World {
-  Canvas() {
+  Canvas() : World(kBare) {
     WriteTestAssets();
     P->OpenDisplay(640, 480, 0, 0, 0);
     P->SetScale(2, 2);
@@ -95,11 +95,11 @@ TEST(DrawFontText, CellsAdvanceAndCaseFollowTheFontLayout) {
   Canvas c;
   sb::DrawFontText(c.g, 100, 50, "Hi 7");
   Shot s = c.Frame();
-  EXPECT_EQ(CellAt(s.data(), 100, 50), 57);  // 'H'
-  EXPECT_EQ(CellAt(s.data(), 114, 50), 58);  // 'i' upper-cased
+  EXPECT_EQ(FontCellAt(s.data(), 100, 50), 57);  // 'H'
+  EXPECT_EQ(FontCellAt(s.data(), 114, 50), 58);  // 'i' upper-cased
   EXPECT_TRUE(Ink(s, 126, 50, 141, 63).Empty()) << "a space draws nothing but moves on";
-  EXPECT_EQ(CellAt(s.data(), 142, 50), 47);  // '7'
-  EXPECT_EQ(CellAt(s.data(), 153, 63), 47);  // 12 x 14 pixels per glyph
+  EXPECT_EQ(FontCellAt(s.data(), 142, 50), 47);  // '7'
+  EXPECT_EQ(FontCellAt(s.data(), 153, 63), 47);  // 12 x 14 pixels per glyph
   EXPECT_EQ(Ink(s, 0, 0, 639, 479).x1, 153);
 
   c.P->Cls();
@@ -108,7 +108,7 @@ TEST(DrawFontText, CellsAdvanceAndCaseFollowTheFontLayout) {
   sb::DrawFontText(c.g, 0, 0, std::string("A-1[^_{") + '\xE9' + "z");
   s = c.Frame();
   const int want[] = {50, 40, 41, 76, 79, 40, 40, 40, 75};
-  for (int k = 0; k < 9; ++k) EXPECT_EQ(CellAt(s.data(), 14 * k + 3, 3), want[k]) << k;
+  for (int k = 0; k < 9; ++k) EXPECT_EQ(FontCellAt(s.data(), 14 * k + 3, 3), want[k]) << k;
 
   c.P->Cls();
   sb::DrawFontText(c.g, 10, 10, "");
@@ -116,7 +116,7 @@ TEST(DrawFontText, CellsAdvanceAndCaseFollowTheFontLayout) {
 }
 
 TEST(CycleColour, ComponentsBounceAtTheEndsWithAFreshSpeed) {
-  World w;
+  World w(kBare);
   sb::Game& g = w.g;
   g.cycr = 2;
   g.cycdr = -3;

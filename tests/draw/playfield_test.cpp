@@ -1,11 +1,14 @@
 // Playfield drawing: which cell lands where, the status line, free men, the
-// ageing of score values and skulls, and the border styles. Images are probe
-// images whose cells are solid colours naming the cell.
+// ageing of score values and skulls, the border styles and the wave label.
+// Images are probe images whose cells are solid colours naming the cell.
+#include "draw/playfield.h"
+
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
 #include <vector>
 
-#include "draw/playfield.h"
 #include "support/world.h"
 
 namespace {
@@ -269,5 +272,90 @@ TEST(Border, StyleZeroDrawsNothingAndStylesTwoAndThreeCycleOnceAndTwice) {
   sb::DrawBorder(w.g);
   EXPECT_EQ(w.g.cycg, g0 + 15);
 }
+
+// --- wave label ---
+
+struct LabelCase {
+  int level;
+  std::vector<std::pair<int, int>> digits_at;  // glyph cell, x
+  int ink_from, ink_to;                        // blank from x 18 up to ink_from
+};
+
+struct WaveLabel : sbt::WorldTest, ::testing::WithParamInterface<LabelCase> {
+  WaveLabel() { P->OpenDisplay(640, 480, 0, 60, 0); }
+  bool LoadFont() {
+    const std::string path = std::string(SB_GAME_DIR) + "/images/kelfont.bmp";
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+      std::fclose(f);
+    } else {
+      return false;
+    }
+    g.img.imgfont = P->LoadImageStrip(path, 6, 7, 0, 80, -1);
+    g.img.imgwave = P->CreateImage(50, 8, 1, -1);
+    return g.img.imgfont != 0 && g.img.imgwave != 0;
+  }
+
+  // The label as stored, 50 x 8, read back by drawing it at scale 1.
+  std::vector<uint32_t> LabelPixels() {
+    Clear();
+    P->DrawImage(g.img.imgwave, 0, 0, 0);
+    return Region();
+  }
+  // The 50 x 8 corner with glyph cells drawn at the given x positions.
+  std::vector<uint32_t> Glyphs(const std::vector<std::pair<int, int>>& cells_at) {
+    Clear();
+    for (auto [cell, x] : cells_at) P->DrawImage(g.img.imgfont, static_cast<float>(x), 0, cell);
+    return Region();
+  }
+  void Clear() {
+    P->SetScale(1, 1);
+    P->Cls();
+    P->SetColor(255, 255, 255);
+  }
+  std::vector<uint32_t> Region() {
+    std::vector<uint32_t> out;
+    const uint32_t* fb = P->Framebuffer();
+    for (int y = 0; y < 8; ++y) {
+      for (int x = 0; x < 50; ++x) out.push_back(fb[y * 640 + x]);
+    }
+    return out;
+  }
+  static bool Blank(const std::vector<uint32_t>& px, int x0, int x1) {
+    for (int y = 0; y < 8; ++y) {
+      for (int x = x0; x < x1; ++x) {
+        if (px[static_cast<size_t>(y * 50 + x)] != 0) return false;
+      }
+    }
+    return true;
+  }
+};
+
+// "WAVE" and then the level's digits drawn right to left from x 28, no
+// leading zeros (the E ends at x 17).
+TEST_P(WaveLabel, ShowsWaveAndTheLevelsDigitsRightToLeftFromX28) {
+  if (!LoadFont()) GTEST_SKIP() << "images/kelfont.bmp not generated yet (build game_assets)";
+  const LabelCase& c = GetParam();
+  g.plyr->level = c.level;
+
+  sb::MakeWaveLabel(g);
+
+  float sx = 0, sy = 0;
+  P->GetScale(sx, sy);
+  EXPECT_EQ(sx, 2.0f);
+  EXPECT_EQ(sy, 2.0f);
+  auto label = LabelPixels();
+  std::vector<std::pair<int, int>> want = {{32, 0}, {10, 6}, {31, 10}, {14, 14}};
+  want.insert(want.end(), c.digits_at.begin(), c.digits_at.end());
+  EXPECT_EQ(label, Glyphs(want));
+  EXPECT_TRUE(Blank(label, 18, c.ink_from));
+  EXPECT_FALSE(Blank(label, c.ink_from, c.ink_to));
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, WaveLabel,
+                         ::testing::Values(LabelCase{7, {{7, 28}}, 28, 34},
+                                           LabelCase{105, {{5, 28}, {0, 24}, {1, 20}}, 20, 24}),
+                         [](const auto& info) {
+                           return "Level" + std::to_string(info.param.level);
+                         });
 
 }  // namespace

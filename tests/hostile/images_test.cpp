@@ -9,9 +9,9 @@
 #include "bad_files.h"
 #include "platform/image_store.h"
 #include "platform/image_write.h"
-#include "shell/test_world.h"
+#include "support/world.h"
 
-using namespace sbtest;
+using namespace sbt;
 using namespace hostile;
 
 namespace {
@@ -105,7 +105,7 @@ const char* const kGruntsMissing = "Failed to load file: grunts.bmpCheck Directo
 TEST(HostileImages, EachBadFileCountsAsMissingAndEachValidOneLoads) {
   for (const ImageCase& c : kCases) {
     SCOPED_TRACE(c.what);
-    World w;
+    World w(kBare);
     WriteTestAssets();
     WriteBytes(kGrunts, c.bytes());
     EXPECT_EQ(sb::StartUp(w.g, &w.seed), c.loads);
@@ -123,7 +123,7 @@ TEST(HostileImages, EachBadFileCountsAsMissingAndEachValidOneLoads) {
 
 TEST(HostileImages, AFolderOrAnUnreadableFileInPlaceOfAnImageIsMissing) {
   {
-    World w;
+    World w(kBare);
     WriteTestAssets();
     fs::remove(kGrunts);
     fs::create_directory(kGrunts);
@@ -132,7 +132,7 @@ TEST(HostileImages, AFolderOrAnUnreadableFileInPlaceOfAnImageIsMissing) {
   }
   {
     // A single-frame image far too large to be one of ours.
-    World w;
+    World w(kBare);
     WriteTestAssets();
     WriteBytes("images/tessik.bmp", With32(MakeBmp(80, 40, 24), kBmpWidth, 100000));
     EXPECT_FALSE(sb::StartUp(w.g, &w.seed));

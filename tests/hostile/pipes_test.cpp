@@ -10,9 +10,9 @@
 #include <functional>
 
 #include "scores/hiscores.h"
-#include "shell/test_world.h"
+#include "support/world.h"
 
-using namespace sbtest;
+using namespace sbt;
 
 namespace {
 
@@ -36,7 +36,7 @@ void Pipe(const char* path) {
 }
 
 TEST(NamedPipes, AnImageThatIsAPipeIsMissing) {
-  World w;
+  World w(kBare);
   WriteTestAssets();
   Pipe("images/grunts.bmp");
   EXPECT_EQ(WithinTenSeconds([&] {
@@ -50,7 +50,7 @@ TEST(NamedPipes, AnImageThatIsAPipeIsMissing) {
 }
 
 TEST(NamedPipes, ASoundThatIsAPipeIsSilent) {
-  World w;
+  World w(kBare);
   WriteTestAssets();
   Pipe("sounds/tank.wav");
   EXPECT_EQ(WithinTenSeconds([&] {
@@ -61,7 +61,7 @@ TEST(NamedPipes, ASoundThatIsAPipeIsSilent) {
 }
 
 TEST(NamedPipes, AScoreFileThatIsAPipeGivesTheDefaultsAndIsNotReplaced) {
-  World w;
+  World w(kBare);
   fs::create_directory("scores");
   Pipe("scores/hiscores.dat");
   EXPECT_EQ(WithinTenSeconds([&] {
@@ -85,7 +85,7 @@ TEST(NamedPipes, AScoreFileThatIsAPipeGivesTheDefaultsAndIsNotReplaced) {
 }
 
 TEST(NamedPipes, AnErrorLogThatIsAPipeDoesNotHangTheFailedStartUp) {
-  World w;
+  World w(kBare);
   WriteTestAssets({"player.bmp"});
   Pipe("errors.log");
   EXPECT_EQ(WithinTenSeconds([&] {

@@ -12,9 +12,9 @@
 #include <functional>
 
 #include "scores/hiscores.h"
-#include "shell/test_world.h"
+#include "support/world.h"
 
-using namespace sbtest;
+using namespace sbt;
 
 namespace {
 
@@ -62,7 +62,7 @@ void StopAtStep(sb::SaveStep) {
 }
 
 TEST(SaveKilled, AtEveryStepTheTableOnDiskIsTheOldOrTheNewOneWhole) {
-  World w;
+  World w(kBare);
   std::string old_bytes, new_bytes;
   OldOnDiskNewInMemory(w.g, old_bytes, new_bytes);
   for (int n = 1; n <= kSteps; ++n) {
@@ -95,7 +95,7 @@ TEST(SaveKilled, AtEveryStepTheTableOnDiskIsTheOldOrTheNewOneWhole) {
 TEST(SaveKilled, MidWriteAtEveryByteTheOldTableStaysWhole) {
   // The file-size limit kills the process (SIGXFSZ) as the write passes it,
   // leaving a temporary file cut at exactly that byte.
-  World w;
+  World w(kBare);
   std::string old_bytes, new_bytes;
   OldOnDiskNewInMemory(w.g, old_bytes, new_bytes);
   for (size_t limit = 0; limit < new_bytes.size(); ++limit) {
@@ -133,7 +133,7 @@ int QuitGame(sb::Game& g) {
 }
 
 TEST(DiskFull, AFileSizeLimitLeavesTheOldTableAndTheGameRunning) {
-  World w;
+  World w(kBare);
   ASSERT_TRUE(w.Start());
   std::string old_bytes, new_bytes;
   OldOnDiskNewInMemory(w.g, old_bytes, new_bytes);
@@ -154,7 +154,7 @@ TEST(DiskFull, AFileSizeLimitLeavesTheOldTableAndTheGameRunning) {
 
 TEST(DiskFull, ADeviceWithNoSpaceLeftLeavesTheOldTableAndTheGameRunning) {
   if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  World w;
+  World w(kBare);
   ASSERT_TRUE(w.Start());
   std::string old_bytes, new_bytes;
   OldOnDiskNewInMemory(w.g, old_bytes, new_bytes);
@@ -170,7 +170,7 @@ TEST(DiskFull, ADeviceWithNoSpaceLeftLeavesTheOldTableAndTheGameRunning) {
 TEST(DiskFull, AFullFileSystemLeavesTheOldTableAndTheGameRunning) {
   // A real full disk: a small tmpfs over scores/, mounted in a private mount
   // namespace of a child (needs root; skipped otherwise).
-  World w;
+  World w(kBare);
   ASSERT_TRUE(w.Start());
   std::string old_bytes, new_bytes;
   OldOnDiskNewInMemory(w.g, old_bytes, new_bytes);
@@ -200,7 +200,7 @@ TEST(DiskFull, AFullFileSystemLeavesTheOldTableAndTheGameRunning) {
 }
 
 TEST(ReadOnly, AReadOnlyScoresFolderLeavesTheOldTableAndTheGameRunning) {
-  World w;
+  World w(kBare);
   ASSERT_TRUE(w.Start());
   std::string old_bytes, new_bytes;
   OldOnDiskNewInMemory(w.g, old_bytes, new_bytes);

@@ -8,9 +8,9 @@
 
 #include "platform/file_table.h"
 #include "scores/hiscores.h"
-#include "shell/test_world.h"
+#include "support/world.h"
 
-using namespace sbtest;
+using namespace sbt;
 
 namespace {
 
@@ -132,7 +132,7 @@ void ExpectSameTable(const sb::Game& a, const sb::Game& b) {
 TEST(HostileScores, AnyFileLoadsAndSavesBackAsThirtyCrlfLinesThatLoadTheSame) {
   for (const ScoreCase& c : Cases()) {
     SCOPED_TRACE(c.what);
-    World w;
+    World w(kBare);
     fs::create_directory("scores");
     WriteBytes(kFile, c.bytes);
     sb::LoadScores(w.g);
@@ -147,7 +147,7 @@ TEST(HostileScores, AnyFileLoadsAndSavesBackAsThirtyCrlfLinesThatLoadTheSame) {
 }
 
 TEST(HostileScores, AFolderInPlaceOfTheFileGivesTheDefaultsAndIsLeftAlone) {
-  World w;
+  World w(kBare);
   fs::create_directories("scores/hiscores.dat/inside");
   sb::LoadScores(w.g);
   EXPECT_EQ(w.g.hiscores[0], 50000);

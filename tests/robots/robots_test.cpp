@@ -1,4 +1,4 @@
-// Grunts, hulks, electrodes, the behaviour settings, explosion fragments and humans.
+// Grunts, hulks, electrodes, explosion fragments and humans.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,7 +7,6 @@
 #include "robots/bits.h"
 #include "robots/grunts.h"
 #include "robots/humans.h"
-#include "screens/play_screen.h"
 #include "support/world.h"
 
 namespace {
@@ -201,32 +200,6 @@ TEST(Electrodes, AHitDesignSevenShrinksThroughFourCellsAndIsGone) {
   }
   EXPECT_EQ(cells, (std::vector<int>{17, 27, 37, 47}));
   EXPECT_TRUE(w.g.kxshrinkle_list.Empty());
-}
-
-// --- behaviour settings ---
-
-TEST(Behaviour, SpeedsBeyondTheirBoundAreCappedByTheFirstFrame) {
-  World w;
-  w.g.difficulty = 5;
-  sb::ResetBehaviour(w.g);
-  EXPECT_FLOAT_EQ(w.g.beh.ballspeed, 6.9f);
-  EXPECT_FLOAT_EQ(w.g.beh.plusspeed, 8.8f);
-  sb::RampBehaviour(w.g);
-  EXPECT_FLOAT_EQ(w.g.beh.ballspeed, 4.0f);
-  EXPECT_FLOAT_EQ(w.g.beh.plusspeed, 6.0f);
-  EXPECT_FLOAT_EQ(w.g.beh.progspeed, 3.4f);  // no per-frame change
-}
-
-TEST(Behaviour, GapsShrinkOneFrameInAHundredAndStopAtTen) {
-  World w;
-  w.g.difficulty = 1;
-  sb::ResetBehaviour(w.g);
-  for (int i = 0; i < 100; ++i) sb::RampBehaviour(w.g);
-  EXPECT_NEAR(w.g.beh.plusgap, 49.0f, 0.01f);
-  EXPECT_FLOAT_EQ(w.g.beh.plusfirst, 35.0f);
-  for (int i = 0; i < 20000; ++i) sb::RampBehaviour(w.g);
-  EXPECT_FLOAT_EQ(w.g.beh.plusgap, 10.0f);
-  EXPECT_FLOAT_EQ(w.g.beh.cruisegap, 10.0f);
 }
 
 // --- explosion fragments ---

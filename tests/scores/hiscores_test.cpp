@@ -8,9 +8,9 @@
 #include <climits>
 #include <functional>
 
-#include "shell/test_world.h"
+#include "support/world.h"
 
-using namespace sbtest;
+using namespace sbt;
 
 namespace {
 
@@ -36,7 +36,7 @@ void ExpectDefaultTable(const sb::Game& g) {
 
 // A world whose folder has the (empty) scores folder the table lives in.
 struct WithScoresFolder : World {
-  WithScoresFolder() { fs::create_directory("scores"); }
+  WithScoresFolder() : World(kBare) { fs::create_directory("scores"); }
 };
 
 // Runs f in a child process without root's privileges (so file modes bite
@@ -145,7 +145,7 @@ TEST(LoadScores, AReadOnlyFileGivesTheDefaults) {
 // --- insertion ---
 
 TEST(InsertScore, EqualScoresRankBelowOlderOnes) {
-  World w;
+  World w(kBare);
   sb::DefaultScores(w.g);
   w.g.hinames[1] = "OLD";
   w.g.hinames[8] = "R8";
@@ -161,7 +161,7 @@ TEST(InsertScore, EqualScoresRankBelowOlderOnes) {
 }
 
 TEST(InsertScore, ATopScoreShiftsEveryRowAndAnEqualTenthGoesToTheSpareRow) {
-  World w;
+  World w(kBare);
   sb::DefaultScores(w.g);
   sb::InsertScore(w.g, 60000, "TOP", 12);
   EXPECT_EQ(w.g.hiscores[0], 60000);
@@ -176,7 +176,7 @@ TEST(InsertScore, ATopScoreShiftsEveryRowAndAnEqualTenthGoesToTheSpareRow) {
   EXPECT_EQ(w.g.lowscore, 10000);
 
   // An all-zero table: a score of 0 never enters it.
-  World z;
+  World z(kBare);
   sb::InsertScore(z.g, 0, "ZER", 1);
   for (int i = 0; i < 10; ++i) EXPECT_EQ(z.g.hinames[i], "");
 }
@@ -204,7 +204,7 @@ TEST(SaveScores, WritesThirtyCrlfLinesByteExactAndRoundTrips) {
 }
 
 TEST(SaveScores, CreatesAMissingScoresFolder) {
-  World w;
+  World w(kBare);
   sb::DefaultScores(w.g);
   EXPECT_TRUE(sb::SaveScores(w.g));
   EXPECT_EQ(ReadBytes(kFile), DefaultFileBytes());
@@ -240,7 +240,7 @@ TEST(SaveScores, AFailedSaveKeepsTheOldTableAndSaysSo) {
   EXPECT_EQ(ReadBytes(kFile), DefaultFileBytes());
 
   // A "scores" that is a file, not a folder.
-  World f;
+  World f(kBare);
   WriteBytes("scores", "not a folder");
   testing::internal::CaptureStderr();
   EXPECT_FALSE(sb::SaveScores(f.g));
@@ -263,7 +263,7 @@ TEST(SaveScores, AReadOnlyTableIsLeftAlone) {
 }
 
 TEST(SaveScores, QuittingWithAnUnsavableTableStillEndsNormally) {
-  World w;
+  World w(kBare);
   ASSERT_TRUE(w.Start());
   fs::remove_all("scores");
   WriteBytes("scores", "in the way");

@@ -1,36 +1,38 @@
 // The title, attract, table, options and name-entry screens, driven by
 // scripted keys on the headless platform and read back from their frames.
+#include "screens/menus.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "draw/drawutil.h"
-#include "screens/menus.h"
 #include "support/frame_read.h"
 
-using namespace sbtest;
+using namespace sbt;
 
 namespace {
 
 constexpr int kEsc = 27, kO = 79, kY = 89, kSpace = 32, kE = 69, kLeft = 37, kUp = 38, kRight = 39,
               kDown = 40;
 
-// A started world whose frames are counted by the 10 ms pause that ends
-// each of them (a display re-opened mid-frame presents too), kept when asked.
+// A started world counting the frames a screen shows (a re-opened display's
+// own blank presents are not the screen's), keeping pictures when asked.
 struct Screens : World {
-  int done = 0;               // frames finished
+  int done = 0;               // frames shown
   std::map<int, Shot> shots;  // frame index (0-based) -> picture
   std::set<int> keep;
-  // after[i]: input applied once frame i is over (read by frame i + 1).
+  // after[i]: input applied once frame i is shown (read by frame i + 1).
   std::map<int, std::function<void(sb::InputState&)>> after;
-  Screens() {
+  explicit Screens(
+      std::unique_ptr<sb::HeadlessBackend> backend = std::make_unique<sb::HeadlessBackend>())
+      : World(kBare, std::move(backend)) {
     EXPECT_TRUE(Start());
     hb.on_present = [this](int, const uint32_t* px) {
-      if (keep.count(done)) shots[done] = Copy(px);
-    };
-    hb.on_delay = [this](int ms) {
-      if (ms != 10) return;
+      if (std::all_of(px, px + 640 * 480, [](uint32_t c) { return c == 0; })) return;
       const int i = done++;
+      if (keep.count(i)) shots[i] = Copy(px);
       auto it = after.find(i);
       if (it != after.end()) it->second(In());
     };
@@ -43,7 +45,7 @@ struct Screens : World {
       after[i - 1] = std::move(f);
   }
   void Tap(int frame, int code) {
-    At(frame, [code](sb::InputState& in) { sbtest::Tap(in, code); });
+    At(frame, [code](sb::InputState& in) { sbt::Tap(in, code); });
   }
 };
 
@@ -69,30 +71,30 @@ std::pair<int, int> PromptAt(const Shot& s, int i, double x, double y) {
 
 TEST(TitleScreen, LettersArriveThenCreditsAndPromptsFromFrame251) {
   Screens w;
-  w.OnlySound(sb::kSndBonus);
+  w.CountingSounds();
   w.keep = {0, 19, 200, 250, 251, 252, 1000};
   sb::TitleScreen(w.g);
   EXPECT_EQ(w.done, 1001);
   EXPECT_EQ(w.g.gamestate, sb::Screen::kTitle);
   EXPECT_EQ(w.g.quitgame, 0);
-  EXPECT_EQ(w.Plays(), 10) << "one bonus sound per arriving letter";
+  EXPECT_EQ(w.TakeVoices()[sb::kSndBonus], 10) << "one bonus sound per arriving letter";
 
   // Frame 0: only the first letter's rows 22..26 are on screen, 20 px apart.
   const Shot& f0 = w.shots[0];
-  EXPECT_EQ(f0[80 * 640 + 90], CellColour(26));
-  EXPECT_EQ(f0[20 * 640 + 90], CellColour(23));
+  EXPECT_EQ(f0[80 * 640 + 90], FileColour(26));
+  EXPECT_EQ(f0[20 * 640 + 90], FileColour(23));
   EXPECT_EQ(f0[100 * 640 + 90], 0u);
   EXPECT_EQ(f0[80 * 640 + 138], 0u);
   // Frame 19: rows 1 px apart, in place.
-  EXPECT_EQ(w.shots[19][92 * 640 + 90], CellColour(0));
-  EXPECT_EQ(w.shots[19][118 * 640 + 90], CellColour(26));
+  EXPECT_EQ(w.shots[19][92 * 640 + 90], FileColour(0));
+  EXPECT_EQ(w.shots[19][118 * 640 + 90], FileColour(26));
   // Frame 200: all ten letters in place at y 92..119, logo below.
   const Shot& f200 = w.shots[200];
   for (int j = 0; j < 10; ++j) {
-    EXPECT_EQ(f200[100 * 640 + 80 + 48 * j + 10], CellColour(27 * j + 8)) << j;
-    EXPECT_EQ(f200[119 * 640 + 80 + 48 * j + 10], CellColour(27 * j + 26)) << j;
+    EXPECT_EQ(f200[100 * 640 + 80 + 48 * j + 10], FileColour(27 * j + 8)) << j;
+    EXPECT_EQ(f200[119 * 640 + 80 + 48 * j + 10], FileColour(27 * j + 26)) << j;
   }
-  EXPECT_EQ(f200[160 * 640 + 240], CellColour(0));
+  EXPECT_EQ(f200[160 * 640 + 240], FileColour(0));
   EXPECT_TRUE(w.shots[19][160 * 640 + 240] == 0u) << "no logo before frame 200";
 
   EXPECT_TRUE(Ink(w.shots[250], 2, 250, 637, 430).Empty()) << "nothing yet at frame 250";
@@ -121,10 +123,10 @@ TEST(TitleScreen, LettersArriveThenCreditsAndPromptsFromFrame251) {
 
 TEST(TitleScreen, SoundOffPlaysNothing) {
   Screens w;
-  w.OnlySound(sb::kSndBonus);
+  w.CountingSounds();
   w.g.sound = 0;
   sb::TitleScreen(w.g);
-  EXPECT_EQ(w.Plays(), 0);
+  EXPECT_EQ(w.TakeVoices()[sb::kSndBonus], 0);
 }
 
 TEST(MenuScreens, InputEndsTheScreenAfterTheCurrentFrame) {
@@ -170,17 +172,17 @@ TEST(TitleScreen, OptionsWhileLettersArriveThenTheNextVisitStartsAgain) {
   w.g.gamestate = sb::Screen::kTitle;
   w.Tap(0, kEsc);
   sb::TitleScreen(w.g);
-  EXPECT_EQ(w.shots[0][80 * 640 + 90], CellColour(26)) << "first letter arriving again";
+  EXPECT_EQ(w.shots[0][80 * 640 + 90], FileColour(26)) << "first letter arriving again";
   EXPECT_EQ(w.shots[0][80 * 640 + 138], 0u);
 }
 
 TEST(AttractScreen, LetteringRipplesBetweenFrames51And449) {
   Screens w;
-  w.OnlySound(sb::kSndTank);
+  w.CountingSounds();
   w.keep = {0, 50, 51, 250, 300, 449, 450, 1000};
   sb::AttractScreen(w.g);
   EXPECT_EQ(w.done, 1001);
-  EXPECT_EQ(w.Plays(), 10) << "tank sound at frames 1, 101, ... 901";
+  EXPECT_EQ(w.TakeVoices()[sb::kSndTank], 10) << "tank sound at frames 1, 101, ... 901";
   const std::map<int, int> amplitude = {{0, 0},    {50, 0},  {51, 1},  {250, 20},
                                         {300, 15}, {449, 1}, {450, 0}, {1000, 0}};
   for (auto [i, a] : amplitude) {
@@ -188,12 +190,12 @@ TEST(AttractScreen, LetteringRipplesBetweenFrames51And449) {
     for (int j : {0, 7}) {
       for (int k = 1; k < 27; k += 5) {
         const double x = 80 + 48 * j + a * sb::CosDeg(3.0 * i + 10.0 * k);
-        const auto p = Find(s, CellColour(27 * j + k), 40 + 48 * j, 92 + k, 140 + 48 * j, 92 + k);
+        const auto p = Find(s, FileColour(27 * j + k), 40 + 48 * j, 92 + k, 140 + 48 * j, 92 + k);
         ASSERT_TRUE(p.has_value()) << i << " " << j << " " << k;
         EXPECT_EQ(p->first, FirstPixel(x)) << "frame " << i << " letter " << j << " row " << k;
       }
     }
-    EXPECT_EQ(s[160 * 640 + 240], CellColour(0)) << "logo";
+    EXPECT_EQ(s[160 * 640 + 240], FileColour(0)) << "logo";
   }
   // The aim, in three lines that fit the frame; prompts sway sideways.
   const Shot& s = w.shots[250];
@@ -207,12 +209,13 @@ TEST(AttractScreen, LetteringRipplesBetweenFrames51And449) {
 
 TEST(ScoresScreen, RowsSlideInFromAlternateSidesAndSettleRightAligned) {
   Screens w;
-  w.OnlySound(sb::kSndGruntwalk);
+  w.CountingSounds();
   w.g.hiscores[0] = 1234567;
   w.keep = {0, 25, 300, 2, 6};
   sb::ScoresScreen(w.g);
   EXPECT_EQ(w.done, 1001);
-  EXPECT_EQ(w.Plays(), 55) << "row c's reveal starts the walk sound c + 1 times";
+  EXPECT_EQ(w.TakeVoices()[sb::kSndGruntwalk], 55)
+      << "row c's reveal starts the walk sound c + 1 times";
 
   // Frame 0: row 0 alone, 100 px to the left.
   const Box r0 = Ink(w.shots[0], 2, 120, 299, 133);
@@ -244,6 +247,7 @@ TEST(ScoresScreen, RowsSlideInFromAlternateSidesAndSettleRightAligned) {
 // --- options ---
 
 struct Options : Screens {
+  using Screens::Screens;
   std::vector<std::string> lines;  // the texts of the last kept frame
   // Runs the options screen with the script, leaving with O after frame `last`.
   void Run(int last) {
@@ -271,7 +275,7 @@ TEST(OptionsScreen, DefaultsShowTheLinesWithLivesPlusOne) {
   EXPECT_EQ(w.lines, want);
   const Shot& s = w.shots[3];
   EXPECT_EQ(ReadText(s, 270, 40, 7), "OPTIONS");
-  EXPECT_EQ(s[78 * 640 + 80], CellColour(0)) << "arrow beside line 0";
+  EXPECT_EQ(s[78 * 640 + 80], FileColour(0)) << "arrow beside line 0";
   EXPECT_EQ(s[60 * 640 + 300], 0xFF0000u) << "red panel";
   EXPECT_EQ(s[350 * 640 + 580], 0xFF0000u);
   EXPECT_EQ(w.g.gamestate, sb::Screen::kTitle);
@@ -309,7 +313,7 @@ TEST(OptionsScreen, EveryLineClampsOrWraps) {
     EXPECT_EQ(w.g.*c.setting, c.want) << c.shown;
     // Line 4 is two texts; the difficulty follows them.
     EXPECT_EQ(w.lines[static_cast<size_t>(c.line + (c.line > 4))], c.shown);
-    EXPECT_EQ(w.shots[10 * c.line + 2][(78 + 40 * c.line) * 640 + 81], CellColour(0)) << "arrow";
+    EXPECT_EQ(w.shots[10 * c.line + 2][(78 + 40 * c.line) * 640 + 81], FileColour(0)) << "arrow";
   }
 }
 
@@ -317,12 +321,12 @@ TEST(OptionsScreen, CursorWrapsBothWays) {
   Options up;
   up.Tap(0, kUp);
   up.Run(2);
-  EXPECT_EQ(up.shots[2][318 * 640 + 81], CellColour(0)) << "Up from line 0 selects line 6";
+  EXPECT_EQ(up.shots[2][318 * 640 + 81], FileColour(0)) << "Up from line 0 selects line 6";
   Options down;
   down.Tap(0, kUp);
   down.Tap(10, kDown);
   down.Run(12);
-  EXPECT_EQ(down.shots[12][78 * 640 + 81], CellColour(0)) << "Down from line 6 selects line 0";
+  EXPECT_EQ(down.shots[12][78 * 640 + 81], FileColour(0)) << "Down from line 6 selects line 0";
 }
 
 TEST(OptionsScreen, PressesBetweenPollsCountOnceAndAStickRepeats) {
@@ -341,14 +345,14 @@ TEST(OptionsScreen, PressesBetweenPollsCountOnceAndAStickRepeats) {
 
 TEST(OptionsScreen, SelectionSoundFollowsTheSoundSettingAtThatMoment) {
   Options w;
-  w.OnlySound(sb::kSndShotborn);
+  w.CountingSounds();
   for (int f : {0, 10, 20}) w.Tap(f, kDown);  // 3 sounds, cursor on line 3
   w.Tap(30, kLeft);                           // sound off: still heard
   w.Tap(40, kRight);                          // sound on: silent
   w.Tap(50, kUp);                             // heard again
   w.Run(52);
   EXPECT_EQ(w.g.sound, 1);
-  EXPECT_EQ(w.Plays(), 5);
+  EXPECT_EQ(w.TakeVoices()[sb::kSndShotborn], 5);
 }
 
 TEST(OptionsScreen, LeavingKeys) {
@@ -419,28 +423,13 @@ class NoFullScreen : public sb::HeadlessBackend {
 };
 
 TEST(OptionsScreen, WithoutAFullScreenModeTheGameStaysInAWindow) {
-  TempDir dir;
-  auto backend = std::make_unique<NoFullScreen>();
-  NoFullScreen& hb = *backend;
-  sb::Platform P(std::move(backend));
-  sb::Game g(P);
-  WriteTestAssets();
-  int64_t seed = 1;
-  ASSERT_TRUE(sb::StartUp(g, &seed));
-  int frames = 0;
-  Shot last;
-  hb.on_present = [&](int, const uint32_t* px) { last = Copy(px); };
-  hb.on_delay = [&](int ms) {
-    if (ms != 10) return;
-    ++frames;
-    if (frames == 1) Tap(P.Input(), kRight);  // read at frame 10
-    if (frames == 12) Tap(P.Input(), kO);
-  };
-  Tap(P.Input(), kUp);
-  sb::OptionsScreen(g);
-  EXPECT_TRUE(P.DisplayOpen());
-  EXPECT_FALSE(P.FullScreen());
-  EXPECT_EQ(ReadText(last, 120, 320, 20), "FULLSCREEN[ OFF");
+  Options w(std::make_unique<NoFullScreen>());
+  w.Tap(0, kUp);
+  w.Tap(10, kRight);
+  w.Run(12);
+  EXPECT_TRUE(w.P->DisplayOpen());
+  EXPECT_FALSE(w.P->FullScreen());
+  EXPECT_EQ(w.lines[7], "FULLSCREEN[ OFF");
 }
 
 TEST(OptionsScreen, PromptsCircleTheOtherWay) {
@@ -473,9 +462,9 @@ struct Entry : Screens {
 
 TEST(EnterHiScore, YAtOnceStoresAAndTwoSpaces) {
   Entry w;
-  w.OnlySound(sb::kSndNewwave);
+  w.CountingSounds();
   w.Run(0);
-  EXPECT_EQ(w.Plays(), 1) << "new-wave sound on entry";
+  EXPECT_EQ(w.TakeVoices()[sb::kSndNewwave], 1) << "new-wave sound on entry";
   EXPECT_EQ(w.g.hinames[2], "A  ");
   EXPECT_EQ(w.g.hiscores[2], 45000);
   EXPECT_EQ(w.g.hiwaves[2], 7);
@@ -506,7 +495,7 @@ TEST(EnterHiScore, LettersWrapBothWaysAndPositionsWrap) {
 
 TEST(EnterHiScore, ThreePressesWithinTenFramesStepOnce) {
   Entry w;
-  w.OnlySound(sb::kSndGrunthit);
+  w.CountingSounds();
   for (int f : {2, 4, 9}) w.Tap(f, kDown);
   // Down and Right in one poll: the letter steps first, then the cursor moves;
   // a sound for each.
@@ -515,17 +504,17 @@ TEST(EnterHiScore, ThreePressesWithinTenFramesStepOnce) {
   EXPECT_EQ(w.Run(22), "C");
   EXPECT_EQ(w.g.hinames[2], "C  ");
   EXPECT_NE(w.shots[21][166 * 640 + 291], 0u) << "cursor box on position 1";
-  EXPECT_EQ(w.Plays(), 3);
+  EXPECT_EQ(w.TakeVoices()[sb::kSndGrunthit], 3);
 }
 
 TEST(EnterHiScore, EscapeAndCloseDoNothingAndSoundOffIsSilent) {
   Entry w;
-  w.OnlySound(sb::kSndGrunthit);
+  w.CountingSounds();
   w.g.sound = 0;
   w.g.plyr->score = 123456;
   w.At(0, [](sb::InputState& in) { Tap(in, kEsc), in.RequestClose(), Tap(in, kDown); });
   w.Run(30);
-  EXPECT_EQ(w.Plays(), 0);
+  EXPECT_EQ(w.TakeVoices()[sb::kSndGrunthit], 0);
   EXPECT_EQ(w.g.quitgame, 0);
   EXPECT_EQ(w.g.hinames[0], "B  ");
   EXPECT_EQ(ReadText(w.shots[30], 92, 160, 12), "SCORE 123456");

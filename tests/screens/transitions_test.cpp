@@ -1,13 +1,10 @@
-// Death sequence, wave intros, the outro rings and the wave label, through
-// the headless platform's presented frames.
+// Death sequence, wave intros and the outro rings, through the headless
+// platform's presented frames.
 #include "screens/transitions.h"
 
-#include <cstdio>
-#include <string>
 #include <vector>
 
 #include "draw/drawutil.h"
-#include "draw/playfield.h"
 #include "robots/bits.h"
 #include "support/world.h"
 
@@ -23,11 +20,11 @@ struct Transitions : sbt::WorldTest {
   Transitions() {
     CountingSounds();
     P->OpenDisplay(640, 480, 0, 60, 0);
-    Hb().on_present = [this](int, const uint32_t*) {
+    hb.on_present = [this](int, const uint32_t*) {
       std::array<int, sb::kSndCount> r{};
       for (int i = 0; i < sb::kSndCount; ++i) r[static_cast<size_t>(i)] = g.req[i];
       raised.push_back(r);
-      syncs.push_back(Hb().LastSync());
+      syncs.push_back(hb.LastSync());
     };
   }
 
@@ -117,7 +114,7 @@ TEST_F(Transitions, DeathPlaysItsSoundAloneThenRuns100FramesWithFragmentsFlying)
   sb::kxgrunt* gr = sbt::At(g.kxgrunt_list, 300, 300);
   gr->xv = 2;
   int frames = 0;
-  Hb().on_present = [&](int, const uint32_t*) {
+  hb.on_present = [&](int, const uint32_t*) {
     if (++frames == 1) x_at_first_frame = first->sx;
   };
 
@@ -139,16 +136,16 @@ TEST_F(Transitions, DeathPlaysItsSoundAloneThenRuns100FramesWithFragmentsFlying)
 TEST_F(Transitions, TheOutroClosesAndOpens30RingsInStepWithTheRefresh) {
   g.wave->borderstyle = 1;  // a border that does not cycle the colour itself
   std::vector<uint32_t> ring0_top, ring29_top;
-  Hb().on_present = [&](int, const uint32_t* px) {
-    syncs.push_back(Hb().LastSync());
+  hb.on_present = [&](int, const uint32_t* px) {
+    syncs.push_back(hb.LastSync());
     ring0_top.push_back(px[2 * 640 + 320]);
     ring29_top.push_back(px[234 * 640 + 320]);
   };
   // The cycling colour alone, stepped by hand from the same random state.
   P->SeedRandom(21);
-  auto ref_platform = sb::MakeHeadlessPlatform();
-  ref_platform->SeedRandom(21);
-  sb::Game ref(*ref_platform);
+  sbt::World other(sbt::kBare);
+  other.P->SeedRandom(21);
+  sb::Game& ref = other.g;
   sb::CycleColour(ref);
   sb::CycleColour(ref);
   const uint32_t ring0 = static_cast<uint32_t>(ref.cycr << 16 | ref.cycg << 8 | ref.cycb);
@@ -169,89 +166,5 @@ TEST_F(Transitions, TheOutroClosesAndOpens30RingsInStepWithTheRefresh) {
   EXPECT_EQ(ring29_top.back(), 0u);
   EXPECT_EQ(P->Millis(), 60u * 10u);
 }
-
-// --- wave label ---
-
-struct LabelCase {
-  int level;
-  std::vector<std::pair<int, int>> digits_at;  // glyph cell, x
-  int ink_from, ink_to;                        // blank from x 18 up to ink_from
-};
-
-struct WaveLabel : Transitions, ::testing::WithParamInterface<LabelCase> {
-  bool LoadFont() {
-    const std::string path = std::string(SB_GAME_DIR) + "/images/kelfont.bmp";
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-      std::fclose(f);
-    } else {
-      return false;
-    }
-    g.img.imgfont = P->LoadImageStrip(path, 6, 7, 0, 80, -1);
-    g.img.imgwave = P->CreateImage(50, 8, 1, -1);
-    return g.img.imgfont != 0 && g.img.imgwave != 0;
-  }
-
-  // The label as stored, 50 x 8, read back by drawing it at scale 1.
-  std::vector<uint32_t> LabelPixels() {
-    Clear();
-    P->DrawImage(g.img.imgwave, 0, 0, 0);
-    return Region();
-  }
-  // The 50 x 8 corner with glyph cells drawn at the given x positions.
-  std::vector<uint32_t> Glyphs(const std::vector<std::pair<int, int>>& cells_at) {
-    Clear();
-    for (auto [cell, x] : cells_at) P->DrawImage(g.img.imgfont, static_cast<float>(x), 0, cell);
-    return Region();
-  }
-  void Clear() {
-    P->SetScale(1, 1);
-    P->Cls();
-    P->SetColor(255, 255, 255);
-  }
-  std::vector<uint32_t> Region() {
-    std::vector<uint32_t> out;
-    const uint32_t* fb = P->Framebuffer();
-    for (int y = 0; y < 8; ++y) {
-      for (int x = 0; x < 50; ++x) out.push_back(fb[y * 640 + x]);
-    }
-    return out;
-  }
-  static bool Blank(const std::vector<uint32_t>& px, int x0, int x1) {
-    for (int y = 0; y < 8; ++y) {
-      for (int x = x0; x < x1; ++x) {
-        if (px[static_cast<size_t>(y * 50 + x)] != 0) return false;
-      }
-    }
-    return true;
-  }
-};
-
-// "WAVE" and then the level's digits drawn right to left from x 28, no
-// leading zeros (the E ends at x 17).
-TEST_P(WaveLabel, ShowsWaveAndTheLevelsDigitsRightToLeftFromX28) {
-  if (!LoadFont()) GTEST_SKIP() << "images/kelfont.bmp not generated yet (build game_assets)";
-  const LabelCase& c = GetParam();
-  g.plyr->level = c.level;
-
-  sb::MakeWaveLabel(g);
-
-  float sx = 0, sy = 0;
-  P->GetScale(sx, sy);
-  EXPECT_EQ(sx, 2.0f);
-  EXPECT_EQ(sy, 2.0f);
-  auto label = LabelPixels();
-  std::vector<std::pair<int, int>> want = {{32, 0}, {10, 6}, {31, 10}, {14, 14}};
-  want.insert(want.end(), c.digits_at.begin(), c.digits_at.end());
-  EXPECT_EQ(label, Glyphs(want));
-  EXPECT_TRUE(Blank(label, 18, c.ink_from));
-  EXPECT_FALSE(Blank(label, c.ink_from, c.ink_to));
-}
-
-INSTANTIATE_TEST_SUITE_P(Levels, WaveLabel,
-                         ::testing::Values(LabelCase{7, {{7, 28}}, 28, 34},
-                                           LabelCase{105, {{5, 28}, {0, 24}, {1, 20}}, 20, 24}),
-                         [](const auto& info) {
-                           return "Level" + std::to_string(info.param.level);
-                         });
 
 }  // namespace

@@ -28,7 +28,7 @@
 #include "platform/input.h"
 #include "platform/mixer.h"
 #include "screens/play_screen.h"
-#include "shell/test_world.h"
+#include "support/world.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define SOAK_ASAN 1
@@ -175,15 +175,15 @@ int main(int argc, char** argv) {
   if (!Parse(argc, argv, o)) return 2;
   if (!o.assets_dir.empty()) {
     if (chdir(o.assets_dir.c_str()) != 0) return 2;
-    sbtest::WriteTestAssets();
+    sbt::WriteTestAssets();
     WriteSounds();
     std::string low;
     for (int i = 0; i < 10; ++i) low += "-1\r\n1\r\nLOW\r\n";
-    sbtest::WriteBytes("scores/hiscores.dat", low);
+    sbt::WriteBytes("scores/hiscores.dat", low);
     return 0;
   }
-  sbtest::TempDir dir;
-  sbtest::WriteTestAssets();
+  sbt::TempDir dir;
+  sbt::WriteTestAssets();
   WriteSounds();
 
   auto platform = sb::MakeHeadlessPlatform();

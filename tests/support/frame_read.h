@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "shell/test_world.h"
+#include "support/world.h"
 
-namespace sbtest {
+namespace sbt {
 
 // A copy of a presented frame.
 using Shot = std::vector<uint32_t>;
@@ -26,7 +26,7 @@ inline std::string ReadText(const Shot& s, int x, int y, int n) {
     const int px = x + 14 * k + 6, py = y + 7;
     if (px >= 640) break;
     const uint32_t c = s[py * 640 + px];
-    const int cell = CellAt(s.data(), px, py);
+    const int cell = FontCellAt(s.data(), px, py);
     if (c == 0)
       t += ' ';
     else if (cell >= 50 && cell <= 79)
@@ -72,4 +72,4 @@ inline int FirstPixel(double v) {
   return static_cast<int>(std::ceil(static_cast<double>(static_cast<float>(v)) - 0.5));
 }
 
-}  // namespace sbtest
+}  // namespace sbt

@@ -1,32 +1,54 @@
-// A small hand-made world for the gameplay and robot tests: headless platform,
-// tables, one player and one empty wave record at difficulty 3, and helpers to
-// place records, choose random outcomes, read probe images and count sounds.
+// The world every game test builds on: a headless platform and a fresh Game,
+// living in a temporary working folder, with helpers to place records, choose
+// random outcomes, script input, watch frames and count sounds.
+//
+//   World w;           ready for the rules: key, settings and direction tables,
+//                      one player at the centre on wave 1, one empty wave
+//                      record, difficulty 3
+//   World w(kBare);    nothing more: for start-up, screens and files (Start()
+//                      writes tiny images and runs the real start-up)
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
+#include <set>
+#include <sstream>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
+#include "app/main_loop.h"
 #include "core/game.h"
 #include "core/keys.h"
 #include "core/settings.h"
 #include "platform/headless_backend.h"
+#include "platform/image_write.h"
 #include "platform/input.h"
 #include "platform/mixer.h"
 #include "platform/random.h"
 #include "play/round.h"
-#include "screens/play_screen.h"
 
 namespace sbt {
+
+namespace fs = std::filesystem;
 
 // Virtual-key codes for scripting input.
 inline constexpr int kVkLeft = 37, kVkUp = 38, kVkRight = 39, kVkDown = 40, kVkSpace = 32;
 inline constexpr int kVkEscape = 27;
+
+// Press (down then up) a key so it counts once.
+inline void Tap(sb::InputState& in, int code) {
+  in.SetKey(code, true);
+  in.SetKey(code, false);
+}
 
 // A new record of `list` at (x, y).
 template <class R, class X, class Y>
@@ -57,11 +79,116 @@ inline Draw Any(double lo, double hi) {
   return {lo, hi, [](double) { return true; }};
 }
 
-struct World {
-  std::unique_ptr<sb::Platform> P = sb::MakeHeadlessPlatform();
-  sb::Game g{*P};
+// --- files ---
 
-  World() {
+// A fresh folder that is the working folder while the object lives.
+class TempDir {
+ public:
+  TempDir() {
+    std::string tmpl = (fs::temp_directory_path() / "sbtest-XXXXXX").string();
+    if (!mkdtemp(tmpl.data())) std::abort();
+    path_ = tmpl;
+    old_ = fs::current_path();
+    fs::current_path(path_);
+  }
+  ~TempDir() {
+    std::error_code ec;
+    fs::current_path(old_, ec);
+    fs::permissions(path_, fs::perms::all, ec);
+    fs::remove_all(path_, ec);
+  }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_, old_;
+};
+
+inline std::string ReadBytes(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+inline void WriteBytes(const fs::path& p, const std::string& bytes) {
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+// In the images written by WriteTestAssets, font cell n is one flat colour,
+// so a drawn glyph tells which cell it was.
+inline uint32_t FontColour(int cell) {
+  return (static_cast<uint32_t>(0x20 + cell) << 16) | 0x80C0u;
+}
+// The font cell whose colour is at (x, y), or -1 (drawn in white only).
+inline int FontCellAt(const uint32_t* fb, int x, int y) {
+  const uint32_t c = fb[y * 640 + x];
+  if ((c & 0xFFFFu) != 0x80C0u) return -1;
+  return static_cast<int>((c >> 16) & 0xFF) - 0x20;
+}
+// Every other written image: cell n one flat non-black colour.
+inline uint32_t FileColour(int cell) {
+  return (static_cast<uint32_t>(cell % 200 + 40) << 16) |
+         (static_cast<uint32_t>(cell / 200 + 1) << 8) | 0x10u;
+}
+
+struct ImageFile {
+  const char* file;
+  int cellw, cellh, frames, across;  // across 0: one row of cells
+};
+inline const std::vector<ImageFile>& ImageFiles() {
+  static const std::vector<ImageFile> files = {
+      {"player.bmp", 7, 12, 79, 0},     {"hulks.bmp", 13, 16, 48, 0},
+      {"grunts.bmp", 9, 13, 12, 0},     {"progs.bmp", 8, 16, 108, 0},
+      {"brains.bmp", 13, 16, 72, 0},    {"cruises.bmp", 3, 3, 8, 0},
+      {"spheroids.bmp", 13, 13, 14, 0}, {"enforcers.bmp", 9, 11, 8, 0},
+      {"quarks.bmp", 13, 13, 14, 0},    {"tanks.bmp", 13, 16, 8, 0},
+      {"balls.bmp", 5, 5, 4, 0},        {"pluses.bmp", 7, 7, 8, 0},
+      {"electrodes.bmp", 18, 9, 50, 0}, {"humans.bmp", 8, 15, 36, 0},
+      {"shots.bmp", 8, 8, 9, 0},        {"death.bmp", 13, 12, 8, 0},
+      {"bits.bmp", 12, 1, 120, 1},  // 12 x 120: cut 12x1 and 1x12 alike
+      {"points.bmp", 12, 6, 30, 0},     {"kelfont.bmp", 6, 7, 80, 0},
+      {"arrow.bmp", 8, 6, 1, 0},        {"tessik.bmp", 80, 40, 1, 0},
+      {"zantrel.bmp", 22, 1, 270, 0},
+  };
+  return files;
+}
+
+// Writes images/ (minus the files named in `skip`), an empty sounds/ and scores/.
+inline void WriteTestAssets(const std::set<std::string>& skip = {}) {
+  fs::create_directories("images");
+  fs::create_directories("sounds");
+  fs::create_directories("scores");
+  for (const ImageFile& f : ImageFiles()) {
+    if (skip.count(f.file)) continue;
+    const int across = f.across ? f.across : f.frames;
+    const int down = (f.frames + across - 1) / across;
+    const int w = f.cellw * across, h = f.cellh * down;
+    std::vector<uint32_t> px(static_cast<size_t>(w) * h);
+    const bool font = std::string(f.file) == "kelfont.bmp";
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        const int cell = (y / f.cellh) * across + x / f.cellw;
+        px[static_cast<size_t>(y) * w + x] = font ? FontColour(cell) : FileColour(cell);
+      }
+    if (!sb::WriteBmp(std::string("images/") + f.file, px.data(), w, h)) std::abort();
+  }
+}
+
+// --- the world ---
+
+enum Fresh { kReady, kBare };
+
+struct World {
+  TempDir dir;
+  std::unique_ptr<sb::Platform> P;
+  sb::HeadlessBackend& hb;
+  sb::Game g{*P};
+  int64_t seed = 12345;
+
+  explicit World(Fresh fresh = kReady, std::unique_ptr<sb::HeadlessBackend> backend =
+                                           std::make_unique<sb::HeadlessBackend>())
+      : P(std::make_unique<sb::Platform>(std::move(backend))), hb(sb::Headless(*P)) {
+    if (fresh == kBare) return;
     sb::FillKeyTable(g);
     sb::CreateSettingsTables(g);
     sb::ReadDirectionTables(g);
@@ -74,13 +201,31 @@ struct World {
     sb::ResetBehaviour(g);  // difficulty 3: scale 1
   }
 
+  // Images written, start-up run (display open at scale 2, tables, assets,
+  // scores, player); frame counting starts afterwards.
+  bool Start(const std::set<std::string>& skip = {}) {
+    WriteTestAssets(skip);
+    const bool ok = sb::StartUp(g, &seed);
+    Mark();
+    return ok;
+  }
+
   void PlacePlayer(int x, int y) {
     g.plyr->sx = x;
     g.plyr->sy = y;
   }
   sb::InputState& In() { return P->Input(); }
-  sb::HeadlessBackend& Hb() { return sb::Headless(*P); }
   uint64_t Draws() { return P->Rng().Draws(); }
+
+  // Frames presented since Mark().
+  int base = 0;
+  void Mark() { base = hb.Frames(); }
+  int Shown() const { return hb.Frames() - base; }
+  // Called after each presented frame with its number since Mark() (1 = the
+  // first); input set here is read by the next frame.
+  void OnFrame(std::function<void(int n, const uint32_t* px)> f) {
+    hb.on_present = [this, f](int frame, const uint32_t* px) { f(frame - base, px); };
+  }
 
   // Puts the generator into a state whose next draws satisfy `ok`, so a test
   // can choose the outcome of a random test without depending on a seed.
@@ -125,7 +270,7 @@ struct World {
     return h;
   }
   static uint32_t CellColour(int cell) { return 0x400000u | static_cast<uint32_t>(cell + 1); }
-  // The cell whose colour covers pixel (x, y), or -1.
+  // The probe cell whose colour covers pixel (x, y), or -1.
   int CellAt(int x, int y) const {
     const uint32_t px = P->Framebuffer()[y * sb::kScreenW + x];
     if ((px & 0xFF0000u) != 0x400000u) return -1;
@@ -133,8 +278,8 @@ struct World {
   }
   uint32_t Pixel(int x, int y) const { return P->Framebuffer()[y * sb::kScreenW + x]; }
 
-  // Every sound loaded (a short sample each), so each request can start a
-  // voice that TakeVoices counts.
+  // Every sound replaced by a short sample of its own, so each request can
+  // start a voice that TakeVoices counts.
   void CountingSounds() {
     for (int i = 0; i < sb::kSndCount; ++i) {
       g.snd[i] = P->GetMixer().AddSound(std::vector<int16_t>(static_cast<size_t>(i) + 1, 1));
