@@ -1,8 +1,10 @@
 #include "app/assets.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <iterator>
 #include <string>
+#include <system_error>
 
 namespace sb {
 
@@ -44,13 +46,16 @@ std::string LoadAssets(Game& g) {
 
 void WriteErrorLog(Game& g, const std::string& errormsg) {
   const std::string line = errormsg + kFailSuffix;
+  // The player sees the same line at once, and where the game looked.
+  std::error_code ec;
+  const std::string here = std::filesystem::current_path(ec).string();
+  std::fprintf(stderr, "%s\nswarmbreak: looked for images/ in %s\n", line.c_str(),
+               ec ? "the current folder" : here.c_str());
   const int f = g.P.WriteFile("errors.log");
-  if (f == 0) {
-    std::fprintf(stderr, "%s\n", line.c_str());
-    return;
-  }
+  if (f == 0) return;
   g.P.WriteLine(f, line);
-  if (!g.P.CloseFile(f)) std::fprintf(stderr, "%s\n", line.c_str());
+  if (!g.P.CloseFile(f))
+    std::fprintf(stderr, "swarmbreak: errors.log could not be written in %s\n", here.c_str());
 }
 
 }  // namespace sb

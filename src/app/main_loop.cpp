@@ -19,7 +19,11 @@ bool StartUp(Game& g, const int64_t* seed) {
   g.speedmul = 2;
   g.P.OpenDisplay(640, 480, 0, 0, 0);
   if (!g.P.DisplayOpen()) {
-    std::fprintf(stderr, "swarmbreak: no display available (cannot open a 640x480 window)\n");
+    const std::string why = g.P.WhyNoDisplay();
+    std::fprintf(stderr,
+                 "swarmbreak: no display available (cannot open a 640x480 window%s%s); run it "
+                 "in a desktop session, or set DISPLAY\n",
+                 why.empty() ? "" : ": ", why.c_str());
     return false;
   }
   g.P.SetScale(2, 2);
@@ -63,6 +67,11 @@ void ScreenLoopStep(Game& g) {
       break;
     case Screen::kPlay:
       PlayRecordedGame(g);
+      // The window was closed during the game: the program ends without the
+      // name entry, so a score for the table goes in under the name the
+      // entry starts with rather than being lost.
+      if (g.quitgame != 0 && g.plyr->score > g.lowscore)
+        InsertScore(g, g.plyr->score, "A  ", g.plyr->level);
       // Equal to the tenth score is not enough to enter the table.
       g.gamestate = g.plyr->score > g.lowscore ? Screen::kNameEntry : Screen::kScores;
       break;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace sb {
 
@@ -18,6 +19,8 @@ class Backend {
   virtual void CloseWindow() = 0;
   // The mode the open display is actually in.
   virtual bool IsFullScreen() const { return false; }
+  // Why the last OpenWindow failed, in a few words; empty if unknown.
+  virtual std::string WhyNoWindow() const { return {}; }
   // Shows the 640x480 0x00RRGGBB frame; sync as for Flip.
   virtual void Present(const uint32_t* pixels, int sync) = 0;
   // Brings the input state up to date with pending events.

@@ -14,6 +14,14 @@ int InputState::KeyPresses(int code) {
 void InputState::ClearKeys() {
   down_.fill(false);
   presses_.fill(0);
+  joy_presses_.fill(0);
+}
+
+int InputState::JoyButtonPresses(int button) {
+  if (button < 1 || button > kJoyButtons) return 0;
+  int n = joy_presses_[button - 1];
+  joy_presses_[button - 1] = 0;
+  return n;
 }
 
 int InputState::TakeCloseRequest() {
@@ -31,7 +39,10 @@ void InputState::SetKey(int code, bool down) {
 
 void InputState::SetJoyButton(int button, bool down) {
   if (hold_) return hold_->Hold({InputChange::Kind::kJoyButton, button, down ? 1 : 0});
-  if (button >= 1 && button <= kJoyButtons) joy_[button - 1] = down;
+  if (button < 1 || button > kJoyButtons) return;
+  int32_t& n = joy_presses_[button - 1];
+  if (down && !joy_[button - 1] && n < INT32_MAX) ++n;
+  joy_[button - 1] = down;
 }
 
 void InputState::SetJoyAxes(int x, int y) {

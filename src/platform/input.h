@@ -26,7 +26,8 @@ class InputHold {
 class InputState {
  public:
   static constexpr int kKeys = 256;  // virtual-key codes 0..255
-  static constexpr int kJoyButtons = 4;
+  // 1..4 the face buttons (left, bottom, right, top), 5 Back, 6 Start.
+  static constexpr int kJoyButtons = 6;
 
   // --- game side ---
   int KeyDown(int code) const { return Valid(code) && down_[code] ? 1 : 0; }
@@ -39,6 +40,11 @@ class InputState {
   int JoyButtonDown(int button) const {
     return button >= 1 && button <= kJoyButtons && joy_[button - 1] ? 1 : 0;
   }
+  // Presses of a button since the last call for it, then zero (ClearKeys
+  // forgets them too, so a button held when a screen opens is no press).
+  int JoyButtonPresses(int button);
+  // False from a focus loss until the window has the focus again.
+  bool HasFocus() const { return focus_; }
   int JoyX() const { return jx_; }
   int JoyY() const { return jy_; }
 
@@ -46,7 +52,7 @@ class InputState {
   // A change from up to down counts one press; down while down (auto-repeat)
   // counts nothing.
   void SetKey(int code, bool down);
-  void SetJoyButton(int button, bool down);  // button 1..4
+  void SetJoyButton(int button, bool down);  // button 1..kJoyButtons
   void SetJoyAxes(int x, int y);             // each -1, 0 or +1
   void RequestClose() {
     if (hold_) return hold_->Hold({InputChange::Kind::kClose, 0, 0});
@@ -56,6 +62,11 @@ class InputState {
   void FocusChanged() {
     if (hold_) return hold_->Hold({InputChange::Kind::kClear, 0, 0});
     ClearKeys();
+  }
+  // The window lost or got the focus: noted, then as FocusChanged.
+  void SetFocus(bool has) {
+    focus_ = has;
+    FocusChanged();
   }
   bool ClosePending() const { return close_; }
   // While a hold is set, the setters above hand their changes to it.
@@ -69,6 +80,8 @@ class InputState {
   std::array<bool, kKeys> down_{};
   std::array<int32_t, kKeys> presses_{};
   std::array<bool, kJoyButtons> joy_{};
+  std::array<int32_t, kJoyButtons> joy_presses_{};
+  bool focus_ = true;
   int jx_ = 0, jy_ = 0;
   bool close_ = false;
   InputHold* hold_ = nullptr;

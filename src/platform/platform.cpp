@@ -187,6 +187,16 @@ int Platform::JoyButtonDown(int button, int port) {
   return port == 0 ? input_->JoyButtonDown(button) : 0;
 }
 
+int Platform::JoyButtonPresses(int button, int port) {
+  Pump();
+  return port == 0 ? input_->JoyButtonPresses(button) : 0;
+}
+
+bool Platform::HasFocus() {
+  Pump();
+  return input_->HasFocus();
+}
+
 int Platform::JoyXDir(int port) {
   Pump();
   return port == 0 ? input_->JoyX() : 0;

@@ -60,6 +60,7 @@ class Platform {
   void CloseDisplay();
   bool DisplayOpen() const;
   bool FullScreen() const;  // the mode the display is actually in
+  std::string WhyNoDisplay() const { return backend_->WhyNoWindow(); }
   void Cls();
   // 0: at once; 1: in step with the refresh; -1: in step only in full screen.
   void Flip(int sync);
@@ -91,6 +92,10 @@ class Platform {
   void ClearKeys();
   int CloseRequested();
   int JoyButtonDown(int button, int port);  // buttons from 1
+  // Presses since the last call (buttons 5 Back and 6 Start included).
+  int JoyButtonPresses(int button, int port);
+  // False while the window has lost the keyboard focus.
+  bool HasFocus();
   int JoyXDir(int port);
   int JoyYDir(int port);
 

@@ -5,9 +5,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "platform/input.h"
 #include "platform/mixer.h"
+#include "platform/virtual_pad.h"
 
 namespace sb {
 
@@ -127,6 +129,25 @@ int VirtualKeyFromScancode(int sc) {
 
 namespace {
 
+// The letters the game asks for by name ("Hit Y to quit", "Press O").
+bool ReadByLetter(int code) {
+  return code == 'Y' || code == 'N' || code == 'O';
+}
+
+}  // namespace
+
+int VirtualKeysOfKey(int scancode, int keycode, int codes[2]) {
+  int n = 0;
+  const int pos = VirtualKeyFromScancode(scancode);
+  const bool latin = keycode >= 'a' && keycode <= 'z';
+  // A layout without Latin letters keeps them where they are on the keys.
+  if (pos != 0 && (!ReadByLetter(pos) || !latin)) codes[n++] = pos;
+  if (latin && ReadByLetter('A' + (keycode - 'a'))) codes[n++] = 'A' + (keycode - 'a');
+  return n;
+}
+
+namespace {
+
 // A stick counts as deflected beyond a third of its range.
 constexpr int kDeadZone = 32767 / 3;
 
@@ -142,12 +163,14 @@ class SdlBackend : public Backend {
       if (const char* f = std::getenv("SDL_GAMECONTROLLERCONFIG_FILE"); f && *f)
         SDL_GameControllerAddMappingsFromFile(f);
       OpenFirstJoystick();
+      test_pad_ = VirtualPad::FromEnvironment();
     }
   }
 
   ~SdlBackend() override {
     if (audio_) SDL_CloseAudioDevice(audio_);
     CloseJoystick();
+    test_pad_.reset();
     CloseWindow();
     SDL_Quit();
   }
@@ -155,6 +178,13 @@ class SdlBackend : public Backend {
   bool OpenWindow(bool fullscreen) override {
     CloseWindow();
     if (!video_) {
+      const char* x = std::getenv("DISPLAY");
+      const char* w = std::getenv("WAYLAND_DISPLAY");
+      const char* asked_first = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+      if (!(x && *x) && !(w && *w) && !(asked_first && *asked_first)) {
+        SDL_SetError("neither DISPLAY nor WAYLAND_DISPLAY is set");
+        return Fail();
+      }
       if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return Fail();
       // Without a display server SDL falls back to drivers that show
       // nothing; a game nobody can see is no display, unless asked for.
@@ -214,7 +244,10 @@ class SdlBackend : public Backend {
 
   bool Opened() {
     fullscreen_ = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0;
-    SDL_ShowCursor(fullscreen_ ? SDL_DISABLE : SDL_ENABLE);
+    SDL_ShowCursor(SDL_DISABLE);  // over our window only: the game has no use for a pointer
+    // The sound device opens once there is something to see, so a start
+    // without a display says only that.
+    if (mixer_ && !audio_) OpenAudio();
     SDL_StopTextInput();  // keys only: no input-method pop-ups
     vsync_ = false;
     return true;
@@ -305,6 +338,7 @@ class SdlBackend : public Backend {
 
   void PumpEvents(InputState& input) override {
     if (!video_ && !joy_ok_) return;
+    if (test_pad_) test_pad_->Poll();
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
       switch (e.type) {
@@ -313,9 +347,9 @@ class SdlBackend : public Backend {
           break;
         case SDL_WINDOWEVENT:
           if (e.window.event == SDL_WINDOWEVENT_CLOSE) input.RequestClose();
-          if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST ||
-              e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED)
-            input.FocusChanged();
+          if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) input.SetFocus(false);
+          if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) input.SetFocus(true);
+          if (e.window.event == SDL_WINDOWEVENT_EXPOSED) Reshow();
           break;
         case SDL_KEYDOWN:
         case SDL_KEYUP:
@@ -325,7 +359,11 @@ class SdlBackend : public Backend {
             ToggleFullScreen();  // Alt+Enter, as on any desktop game; not a key for the game
             break;
           }
-          input.SetKey(VirtualKeyFromScancode(e.key.keysym.scancode), e.type == SDL_KEYDOWN);
+          {
+            int codes[2];
+            const int n = VirtualKeysOfKey(e.key.keysym.scancode, e.key.keysym.sym, codes);
+            for (int i = 0; i < n; ++i) input.SetKey(codes[i], e.type == SDL_KEYDOWN);
+          }
           break;
         case SDL_JOYDEVICEADDED:
           if (!joy_) OpenFirstJoystick();
@@ -349,6 +387,11 @@ class SdlBackend : public Backend {
   }
 
   void StartAudio(Mixer& mixer) override {
+    mixer_ = &mixer;
+    if (window_) OpenAudio();
+  }
+
+  void OpenAudio() {
     if (audio_ || SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;  // silent, not an error
     SDL_AudioSpec want{};
     want.freq = Mixer::kRate;
@@ -356,7 +399,7 @@ class SdlBackend : public Backend {
     want.channels = 1;
     want.samples = 1024;
     want.callback = &SdlBackend::AudioCallback;
-    want.userdata = &mixer;
+    want.userdata = mixer_;
     SDL_AudioSpec have{};
     audio_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);  // SDL converts if it must
     if (audio_) SDL_PauseAudioDevice(audio_, 0);
@@ -373,10 +416,28 @@ class SdlBackend : public Backend {
     static_cast<Mixer*>(mixer)->Mix(reinterpret_cast<int16_t*>(stream), len / 2);
   }
 
+  // Kept for the one message the game prints.
   bool Fail() {
-    std::fprintf(stderr, "swarmbreak: cannot open a display: %s; set DISPLAY or SDL_VIDEODRIVER\n",
-                 SDL_GetError());
+    why_ = SDL_GetError();
     return false;
+  }
+  std::string WhyNoWindow() const override { return why_; }
+
+  // The window was uncovered: show the last frame again (while the game
+  // waits, nothing else would).
+  void Reshow() {
+    if (!window_) return;
+    if (renderer_ && texture_) {
+      int ow = 0, oh = 0;
+      SDL_GetRendererOutputSize(renderer_, &ow, &oh);
+      const SDL_Rect dst = Letterbox(ow, oh);
+      SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+      SDL_RenderClear(renderer_);
+      if (dst.w > 0 && dst.h > 0) SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
+      SDL_RenderPresent(renderer_);
+    } else if (!renderer_) {
+      SDL_UpdateWindowSurface(window_);
+    }
   }
 
   void ToggleFullScreen() {
@@ -384,7 +445,6 @@ class SdlBackend : public Backend {
     const bool want = !fullscreen_;
     if (SDL_SetWindowFullscreen(window_, want ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return;
     fullscreen_ = want;
-    SDL_ShowCursor(fullscreen_ ? SDL_DISABLE : SDL_ENABLE);
   }
 
   void OpenFirstJoystick() {
@@ -409,13 +469,15 @@ class SdlBackend : public Backend {
   }
 
   void ReadJoystick(InputState& in) {
-    int b[4] = {0, 0, 0, 0}, x = 0, y = 0;
+    int b[6] = {0, 0, 0, 0, 0, 0}, x = 0, y = 0;
     if (pad_) {
       // Face buttons by position: left, bottom, right, top.
       b[0] = SDL_GameControllerGetButton(pad_, SDL_CONTROLLER_BUTTON_X);
       b[1] = SDL_GameControllerGetButton(pad_, SDL_CONTROLLER_BUTTON_A);
       b[2] = SDL_GameControllerGetButton(pad_, SDL_CONTROLLER_BUTTON_B);
       b[3] = SDL_GameControllerGetButton(pad_, SDL_CONTROLLER_BUTTON_Y);
+      b[4] = SDL_GameControllerGetButton(pad_, SDL_CONTROLLER_BUTTON_BACK);
+      b[5] = SDL_GameControllerGetButton(pad_, SDL_CONTROLLER_BUTTON_START);
       x = SDL_GameControllerGetButton(pad_, SDL_CONTROLLER_BUTTON_DPAD_RIGHT) -
           SDL_GameControllerGetButton(pad_, SDL_CONTROLLER_BUTTON_DPAD_LEFT);
       y = SDL_GameControllerGetButton(pad_, SDL_CONTROLLER_BUTTON_DPAD_DOWN) -
@@ -435,7 +497,7 @@ class SdlBackend : public Backend {
         y = ((h & SDL_HAT_DOWN) ? 1 : 0) - ((h & SDL_HAT_UP) ? 1 : 0);
       }
     }
-    for (int i = 0; i < 4; ++i) in.SetJoyButton(i + 1, b[i] != 0);
+    for (int i = 0; i < 6; ++i) in.SetJoyButton(i + 1, b[i] != 0);
     in.SetJoyAxes(x, y);
   }
 
@@ -443,6 +505,9 @@ class SdlBackend : public Backend {
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
   bool video_ = false, fullscreen_ = false, vsync_ = false, joy_ok_ = false;
+  std::string why_;
+  Mixer* mixer_ = nullptr;
+  std::unique_ptr<VirtualPad> test_pad_;
   SDL_AudioDeviceID audio_ = 0;
   SDL_GameController* pad_ = nullptr;
   SDL_Joystick* joy_ = nullptr;

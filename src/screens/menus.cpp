@@ -29,10 +29,10 @@ const char* const kControlLines[8][2] = {
     {"Control[ Shoot[ SPC autofire", "         Move[ cursor keys"},
     {"Control[ Shoot[ 1st fire button", "         Move[ Joystick"},
     {"Control[ Shoot[ SPC no autofire", "         Move[ cursor keys"},
-    {"Control[ Shoot[ 1st fire button", "         Move[ Joystick"},
+    {"Control[ Shoot[ 1st no autofire", "         Move[ Joystick"},
     {"Control[ Shoot[ e s d f keys", "         Move[ i j k l keys"},
     {"Control[ Shoot[ i j k l keys", "         Move[ e s d f keys"},
-    {"Control[ Shoot[ 4 fire buttons", "         Move[ joytick"},
+    {"Control[ Shoot[ 4 fire buttons", "         Move[ Joystick"},
     {"Control[ Shoot[ Joystick", "         Move[ 4 fire buttons"},
 };
 const char* const kDifficultyLines[6] = {
@@ -67,7 +67,8 @@ void MenuInput(Game& g, bool& done) {
     g.gamestate = Screen::kPlay;
     done = true;
   }
-  if (g.P.KeyPresses(kCodeO)) {
+  // A controller's Back button stands for O.
+  if ((g.P.KeyPresses(kCodeO) != 0) | (g.P.JoyButtonPresses(kPadBack, 0) != 0)) {
     g.gamestate = Screen::kOptions;
     done = true;
   }
@@ -228,13 +229,12 @@ void ScoresScreen(Game& g) {
 
 void OptionsScreen(Game& g) {
   int cursor = 0;
-  // Follows the display's real mode, so the line is true after a return here.
-  int fullscreen = g.P.FullScreen() ? 1 : 0;
+  int fullscreen = 0;
   int polldelay = 0;
   int frame = 0;
   bool done = false;
   while (!done) {
-    if (g.P.KeyPresses(kCodeO)) {
+    if ((g.P.KeyPresses(kCodeO) != 0) | (g.P.JoyButtonPresses(kPadBack, 0) != 0)) {
       g.gamestate = Screen::kTitle;
       done = true;
     }
@@ -267,6 +267,8 @@ void OptionsScreen(Game& g) {
     }
     --polldelay;
 
+    // The display's real mode, every frame: Alt+Enter may have changed it.
+    fullscreen = g.P.FullScreen() ? 1 : 0;
     if (dir != 0) {
       switch (cursor) {
         case 0:
@@ -310,7 +312,7 @@ void OptionsScreen(Game& g) {
     DrawFontText(g, 270, 40, "Options");
     DrawFontText(g, 120, 80, "Number of Lives[" + IntStr(WrapAdd(g.lives, 1)));
     DrawFontText(g, 120, 120, "Free man[ every " + IntStr(g.freeman) + " pts");
-    DrawFontText(g, 120, 160, "Invinciblity[ " + OnOff(g, g.invincible));
+    DrawFontText(g, 120, 160, "Invincibility[ " + OnOff(g, g.invincible));
     DrawFontText(g, 120, 200, "Sound[ " + OnOff(g, g.sound));
     if (g.controls >= 0 && g.controls <= 7) {
       DrawFontText(g, 120, 240, kControlLines[g.controls][0]);
@@ -370,7 +372,8 @@ void EnterHiScore(Game& g) {
       polldelay = 10;
     }
     --polldelay;
-    if (LegacyKeyHit(g, kKeyY) != 0) done = true;
+    // A controller's Start button finishes the name as Y does.
+    if ((LegacyKeyHit(g, kKeyY) != 0) | (g.P.JoyButtonPresses(kPadStart, 0) != 0)) done = true;
 
     g.P.SetColor(255, 255, 255);
     DrawFontText(g, 100, 40, "Congratulations");

@@ -5,6 +5,7 @@
 #include "core/keys.h"
 #include "draw/drawutil.h"
 #include "draw/playfield.h"
+#include "platform/input.h"
 #include "play/collisions.h"
 #include "play/player.h"
 #include "play/round.h"
@@ -20,9 +21,6 @@ namespace sb {
 
 namespace {
 
-constexpr int kKeyEscape = 1;  // old-style number
-constexpr int kCodeY = 89;     // key codes, read directly
-constexpr int kCodeN = 78;
 constexpr int kMaxDifficulty = 5;
 
 void NextWave(Game& g) {
@@ -65,6 +63,22 @@ void DrawGameOver(Game& g) {
   DrawFontText(g, 260, 240, "GAME OVER");
 }
 
+// Holds the game while the window is in the background or after Start: the
+// last picture stays up and nothing is presented, drawn, moved or drawn at
+// random, so a pause leaves no trace in the game. Start again, the focus
+// coming back or a close request (asked about right after) ends it.
+void Pause(Game& g) {
+  bool by_focus = !g.P.HasFocus();
+  for (;;) {
+    g.P.Delay(10);
+    if (g.P.JoyButtonPresses(kPadStart, 0) != 0) return;
+    const bool focus = g.P.HasFocus();
+    if (by_focus && focus) return;
+    if (!focus) by_focus = true;
+    if (g.P.Input().ClosePending()) return;
+  }
+}
+
 }  // namespace
 
 int ConfirmQuit(Game& g) {
@@ -73,11 +87,14 @@ int ConfirmQuit(Game& g) {
   g.P.SetColor(255, 255, 255);
   DrawFontText(g, 120, 200, "Hit Y to quit or N to continue");
   g.P.Flip(-1);
-  g.P.ClearKeys();
+  g.P.ClearKeys();  // button presses too: a button held as the prompt opens is no answer
   int answer = -1;
   for (;;) {
-    if (g.P.KeyPresses(kCodeY) != 0) answer = 1;
-    if (g.P.KeyPresses(kCodeN) != 0) answer = 0;  // N wins a tie
+    // A controller answers with its top button (yes) or its right one or Back (no).
+    if ((g.P.KeyPresses(kCodeY) != 0) | (g.P.JoyButtonPresses(kPadY, 0) != 0)) answer = 1;
+    if ((g.P.KeyPresses(kCodeN) != 0) | (g.P.JoyButtonPresses(kPadB, 0) != 0) |
+        (g.P.JoyButtonPresses(kPadBack, 0) != 0))
+      answer = 0;  // N wins a tie
     if (answer >= 0) break;
     g.P.Delay(1);  // wait for the answer without spinning a core
   }
@@ -135,7 +152,10 @@ void PlayGame(Game& g) {
     if (p.gameover == 1) DrawGameOver(g);
 
     g.P.Flip(0);
-    if (LegacyKeyHit(g, kKeyEscape) != 0) quit = ConfirmQuit(g);
+    if (!g.P.HasFocus() || g.P.JoyButtonPresses(kPadStart, 0) != 0) Pause(g);
+    // A controller's Back button asks as Escape does.
+    if ((LegacyKeyHit(g, kKeyEscape) != 0) | (g.P.JoyButtonPresses(kPadBack, 0) != 0))
+      quit = ConfirmQuit(g);
     if (g.P.CloseRequested() != 0) {
       quit = ConfirmQuit(g);
       g.quitgame = 1;  // the program ends once this game returns, whatever the answer

@@ -88,14 +88,14 @@ bool ParseLine(const std::vector<std::string_view>& t, Change& c, std::string& w
     }
     std::string what = Lower(t[2]);
     if (what == "button") {
-      int64_t b = 0;
       if (t.size() != 5) {
         why = "expected 'FRAME joy button N down|up'";
         return false;
       }
-      if (!ParseInt(t[3], b) || b < 1 || b > kMaxJoyButton) {
+      const std::optional<int> b = JoyButtonFromName(t[3]);
+      if (!b) {
         why = "joystick button '" + std::string(t[3]) + "' is not 1.." +
-              std::to_string(kMaxJoyButton);
+              std::to_string(kMaxJoyButton) + " or one of x a b y back start";
         return false;
       }
       if (!ParseUpDown(t[4], c.value)) {
@@ -103,7 +103,7 @@ bool ParseLine(const std::vector<std::string_view>& t, Change& c, std::string& w
         return false;
       }
       c.kind = Change::Kind::kJoyButton;
-      c.code = static_cast<int>(b);
+      c.code = *b;
       return true;
     }
     if (what == "x" || what == "y") {
@@ -143,6 +143,16 @@ std::optional<int> KeyCodeFromName(std::string_view name) {
   if (n.size() == 1 && n[0] >= '0' && n[0] <= '9') return 48 + (n[0] - '0');
   int64_t v = 0;
   if (ParseInt(n, v) && v >= 1 && v <= kMaxKeyCode) return static_cast<int>(v);
+  return std::nullopt;
+}
+
+std::optional<int> JoyButtonFromName(std::string_view name) {
+  static constexpr std::string_view kNames[kMaxJoyButton] = {"x", "a", "b", "y", "back", "start"};
+  const std::string n = Lower(name);
+  for (int i = 0; i < kMaxJoyButton; ++i)
+    if (n == kNames[i]) return i + 1;
+  int64_t v = 0;
+  if (ParseInt(n, v) && v >= 1 && v <= kMaxJoyButton) return static_cast<int>(v);
   return std::nullopt;
 }
 

@@ -3,7 +3,9 @@
 //
 //   FRAME down|up KEY          KEY: left right up down space escape enter a..z 0..9,
 //                                   or a virtual-key code
-//   FRAME joy button N down|up
+//   FRAME joy button N|NAME down|up   N 1..6, or a controller button by
+//                                    position: x a b y (game buttons 1..4),
+//                                    back (5), start (6)
 //   FRAME joy x|y -1|0|1
 //   FRAME close                a window-close request
 //   # comment (anywhere on a line)
@@ -32,7 +34,11 @@ struct ScriptError {
 };
 
 inline constexpr int kMaxKeyCode = 255;
-inline constexpr int kMaxJoyButton = 4;  // the game reads buttons 1..4
+inline constexpr int kMaxJoyButton = 6;  // 1..4 the face buttons, 5 Back, 6 Start
+
+// Button number for a controller button's name (x, a, b, y, back, start) or
+// a number 1..kMaxJoyButton; nothing otherwise.
+std::optional<int> JoyButtonFromName(std::string_view name);
 
 // Key code for a key name ("left", "a", "7", "enter"...) or a decimal code;
 // nothing for an unknown name or an out-of-range code.
