@@ -12,3 +12,11 @@ if(TARGET test_platform)
     add_dependencies(test_platform game_assets)  # the decoders read every generated file
   endif()
 endif()
+
+# The heavy-frame timer the browser tests run natively beside the browser's.
+if(SB_WEB_NATIVE)
+  add_executable(heavy_frame ${CMAKE_SOURCE_DIR}/tests/web/heavy_frame.cpp
+                             ${CMAKE_SOURCE_DIR}/bench/heavy.cpp)
+  target_include_directories(heavy_frame PRIVATE ${CMAKE_SOURCE_DIR}/bench)
+  target_link_libraries(heavy_frame PRIVATE simlib)
+endif()

@@ -1,0 +1,263 @@
+// The browser build's own readers and key map, held to the desktop's: the
+// plain BMP/WAV decoders against SDL's on every generated file and on broken
+// ones, and KeyboardEvent.code against the SDL back end's scancode map.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <set>
+
+#include "core/catalogue.h"
+#include "helpers.h"
+#include "platform/decode.h"
+#include "platform/sdl_backend.h"
+#include "platform/web_keys.h"
+
+namespace {
+
+const std::string kGame = SB_GAME_DIR;
+
+void ExpectSameBmp(const std::string& path, bool want_ok) {
+  sb::Bitmap sdl, plain;
+  const bool a = sb::DecodeBmp(path, sdl), b = sb::plain::DecodeBmp(path, plain);
+  EXPECT_EQ(a, want_ok) << path;
+  EXPECT_EQ(b, want_ok) << path;
+  if (!a || !b) return;
+  EXPECT_EQ(plain.w, sdl.w) << path;
+  EXPECT_EQ(plain.h, sdl.h) << path;
+  EXPECT_TRUE(plain.px == sdl.px) << path;
+}
+
+std::vector<int16_t> DecodeWith(bool (*decode)(std::vector<uint8_t>&, std::vector<int16_t>&),
+                                std::vector<uint8_t> bytes, bool& ok) {
+  std::vector<int16_t> out;
+  ok = decode(bytes, out);
+  return out;
+}
+
+TEST(PlainDecoders, GiveSdlsPixelsAndSamplesForEveryGeneratedFile) {
+  std::set<std::string> images = {"icon.bmp"};
+  for (const sb::ImageCut& c : sb::kImageCuts) images.insert(std::string(c.file));
+  for (const std::string& f : images) ExpectSameBmp(kGame + "/images/" + f, true);
+  for (const char* name : sb::kSoundNames) {
+    const auto bytes = pt::ReadBytes(kGame + "/sounds/" + name + ".wav");
+    bool sdl_ok = false, plain_ok = false;
+    const auto sdl = DecodeWith(sb::DecodeWav, bytes, sdl_ok);
+    const auto plain = DecodeWith(sb::plain::DecodeWav, bytes, plain_ok);
+    ASSERT_TRUE(sdl_ok && plain_ok) << name;
+    EXPECT_FALSE(sdl.empty()) << name;
+    EXPECT_TRUE(plain == sdl) << name;
+  }
+}
+
+void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(v >> (8 * i));
+}
+
+TEST(PlainDecoders, RefuseTheBrokenBmpsSdlRefuses) {
+  pt::TempDir dir;
+  const auto good = pt::ReadBytes(kGame + "/images/arrow.bmp");
+  ASSERT_GT(good.size(), 54u);
+  struct Case {
+    const char* what;
+    std::function<void(std::vector<uint8_t>&)> change;
+    bool ok;
+  };
+  const Case cases[] = {
+      {"as made", [](auto&) {}, true},
+      {"header cut", [](auto& b) { b.resize(30); }, false},
+      {"no magic", [](auto& b) { b[0] = 'X'; }, false},
+      {"too wide", [](auto& b) { Put32(b, 18, 100000); }, false},
+      {"too many pixels", [](auto& b) { Put32(b, 18, 8192), Put32(b, 22, 8192); }, false},
+      {"unknown method", [](auto& b) { Put32(b, 30, 4); }, false},
+      {"top row first", [](auto& b) { Put32(b, 22, uint32_t(-int32_t(b[22] | b[23] << 8))); },
+       true},
+      {"empty", [](auto& b) { b.clear(); }, false},
+  };
+  for (const Case& c : cases) {
+    auto bytes = good;
+    c.change(bytes);
+    pt::WriteBytes(dir / "x.bmp", bytes);
+    SCOPED_TRACE(c.what);
+    ExpectSameBmp(dir / "x.bmp", c.ok);
+  }
+}
+
+// A PCM WAV of the given form around raw sample bytes.
+std::vector<uint8_t> Wav(int channels, int rate, int bits, const std::vector<uint8_t>& data) {
+  std::vector<uint8_t> b;
+  // Byte by byte: GCC 12 at -O3 misreads inserts into a growing vector as overflows.
+  auto put = [&](uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) b.push_back(uint8_t(v >> (8 * i)));
+  };
+  auto tag = [&](const char* t) {
+    for (int i = 0; i < 4; ++i) b.push_back(uint8_t(t[i]));
+  };
+  tag("RIFF");
+  put(uint32_t(36 + data.size()), 4);
+  tag("WAVE");
+  tag("fmt ");
+  put(16, 4);
+  put(1, 2);
+  put(uint32_t(channels), 2);
+  put(uint32_t(rate), 4);
+  put(uint32_t(rate * channels * bits / 8), 4);
+  put(uint32_t(channels * bits / 8), 2);
+  put(uint32_t(bits), 2);
+  tag("data");
+  put(uint32_t(data.size()), 4);
+  for (uint8_t v : data) b.push_back(v);
+  return b;
+}
+
+TEST(PlainDecoders, ReadTheOtherPcmFormsAndRefuseBrokenWavsLikeSdl) {
+  std::vector<uint8_t> ramp;  // 2000 bytes: 8-bit values, or 16-bit words
+  for (int i = 0; i < 2000; ++i) ramp.push_back(uint8_t(i * 37));
+  auto sound = Wav(1, 44100, 16, ramp);
+  auto cut_fmt = sound;
+  cut_fmt.resize(30);
+  auto no_data = sound;
+  std::memcpy(no_data.data() + 36, "junk", 4);
+  auto not_pcm = sound;
+  not_pcm[20] = 3;
+  auto long_data = sound;
+  Put32(long_data, 40, 0x7FFFFFFF);  // more than the file holds: what is there is read
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    bool ok;
+    int tolerance;  // per sample, against SDL's conversion
+  };
+  const Case cases[] = {
+      {"16-bit mono", sound, true, 0},
+      {"claims more data than it has", long_data, true, 0},
+      {"8-bit mono", Wav(1, 44100, 8, ramp), true, 256},
+      {"16-bit stereo", Wav(2, 44100, 16, ramp), true, 1},
+      {"8-bit stereo", Wav(2, 44100, 8, ramp), true, 256},
+      {"format cut", cut_fmt, false, 0},
+      {"no data chunk", no_data, false, 0},
+      {"not PCM", not_pcm, false, 0},
+      {"zero rate", Wav(1, 0, 16, ramp), false, 0},
+      {"24-bit", Wav(1, 44100, 24, ramp), true, -1},  // -1: may differ, must not crash
+      {"noise", std::vector<uint8_t>(500, 0xA5), false, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    bool sdl_ok = false, plain_ok = false;
+    const auto sdl = DecodeWith(sb::DecodeWav, c.bytes, sdl_ok);
+    const auto plain = DecodeWith(sb::plain::DecodeWav, c.bytes, plain_ok);
+    EXPECT_EQ(sdl_ok, c.ok);
+    if (c.tolerance < 0) continue;
+    EXPECT_EQ(plain_ok, c.ok);
+    if (!sdl_ok || !plain_ok) continue;
+    ASSERT_EQ(plain.size(), sdl.size());
+    for (size_t i = 0; i < sdl.size(); ++i)
+      ASSERT_NEAR(plain[i], sdl[i], c.tolerance) << "sample " << i;
+  }
+  // Another rate is brought to the mixer's: the same length as SDL's.
+  bool sdl_ok = false, plain_ok = false;
+  const auto half = Wav(1, 22050, 16, ramp);
+  const auto sdl = DecodeWith(sb::DecodeWav, half, sdl_ok);
+  const auto plain = DecodeWith(sb::plain::DecodeWav, half, plain_ok);
+  ASSERT_TRUE(sdl_ok && plain_ok);
+  EXPECT_NEAR(double(plain.size()), double(sdl.size()), 4.0);
+}
+
+TEST(WebKeys, EveryPhysicalKeyGivesTheSdlBackEndsCode) {
+  const std::pair<const char*, SDL_Scancode> keys[] = {
+      {"KeyA", SDL_SCANCODE_A},
+      {"KeyZ", SDL_SCANCODE_Z},
+      {"KeyY", SDL_SCANCODE_Y},
+      {"Digit0", SDL_SCANCODE_0},
+      {"Digit1", SDL_SCANCODE_1},
+      {"Digit9", SDL_SCANCODE_9},
+      {"F1", SDL_SCANCODE_F1},
+      {"F12", SDL_SCANCODE_F12},
+      {"F13", SDL_SCANCODE_F13},
+      {"F24", SDL_SCANCODE_F24},
+      {"Numpad0", SDL_SCANCODE_KP_0},
+      {"Numpad1", SDL_SCANCODE_KP_1},
+      {"Numpad9", SDL_SCANCODE_KP_9},
+      {"Enter", SDL_SCANCODE_RETURN},
+      {"NumpadEnter", SDL_SCANCODE_KP_ENTER},
+      {"Escape", SDL_SCANCODE_ESCAPE},
+      {"Backspace", SDL_SCANCODE_BACKSPACE},
+      {"Tab", SDL_SCANCODE_TAB},
+      {"Space", SDL_SCANCODE_SPACE},
+      {"Minus", SDL_SCANCODE_MINUS},
+      {"Equal", SDL_SCANCODE_EQUALS},
+      {"BracketLeft", SDL_SCANCODE_LEFTBRACKET},
+      {"BracketRight", SDL_SCANCODE_RIGHTBRACKET},
+      {"Backslash", SDL_SCANCODE_BACKSLASH},
+      {"Semicolon", SDL_SCANCODE_SEMICOLON},
+      {"Quote", SDL_SCANCODE_APOSTROPHE},
+      {"Backquote", SDL_SCANCODE_GRAVE},
+      {"Comma", SDL_SCANCODE_COMMA},
+      {"Period", SDL_SCANCODE_PERIOD},
+      {"Slash", SDL_SCANCODE_SLASH},
+      {"IntlBackslash", SDL_SCANCODE_NONUSBACKSLASH},
+      {"CapsLock", SDL_SCANCODE_CAPSLOCK},
+      {"PrintScreen", SDL_SCANCODE_PRINTSCREEN},
+      {"ScrollLock", SDL_SCANCODE_SCROLLLOCK},
+      {"Pause", SDL_SCANCODE_PAUSE},
+      {"Insert", SDL_SCANCODE_INSERT},
+      {"Home", SDL_SCANCODE_HOME},
+      {"PageUp", SDL_SCANCODE_PAGEUP},
+      {"Delete", SDL_SCANCODE_DELETE},
+      {"End", SDL_SCANCODE_END},
+      {"PageDown", SDL_SCANCODE_PAGEDOWN},
+      {"ArrowRight", SDL_SCANCODE_RIGHT},
+      {"ArrowLeft", SDL_SCANCODE_LEFT},
+      {"ArrowDown", SDL_SCANCODE_DOWN},
+      {"ArrowUp", SDL_SCANCODE_UP},
+      {"NumLock", SDL_SCANCODE_NUMLOCKCLEAR},
+      {"NumpadDivide", SDL_SCANCODE_KP_DIVIDE},
+      {"NumpadMultiply", SDL_SCANCODE_KP_MULTIPLY},
+      {"NumpadSubtract", SDL_SCANCODE_KP_MINUS},
+      {"NumpadAdd", SDL_SCANCODE_KP_PLUS},
+      {"NumpadDecimal", SDL_SCANCODE_KP_PERIOD},
+      {"NumpadEqual", SDL_SCANCODE_KP_EQUALS},
+      {"ContextMenu", SDL_SCANCODE_APPLICATION},
+      {"ControlLeft", SDL_SCANCODE_LCTRL},
+      {"ShiftLeft", SDL_SCANCODE_LSHIFT},
+      {"AltLeft", SDL_SCANCODE_LALT},
+      {"MetaLeft", SDL_SCANCODE_LGUI},
+      {"ControlRight", SDL_SCANCODE_RCTRL},
+      {"ShiftRight", SDL_SCANCODE_RSHIFT},
+      {"AltRight", SDL_SCANCODE_RALT},
+      {"MetaRight", SDL_SCANCODE_RGUI},
+  };
+  for (const auto& [code, sc] : keys) {
+    EXPECT_NE(sb::VirtualKeyFromScancode(sc), 0) << code;
+    EXPECT_EQ(sb::VirtualKeyFromCode(code), sb::VirtualKeyFromScancode(sc)) << code;
+  }
+  for (const char* unknown :
+       {"", "Key", "KeyAA", "Keya", "Digit", "F0", "F25", "F0001", "Numpad10", "Fn", "Lang1"})
+    EXPECT_EQ(sb::VirtualKeyFromCode(unknown), 0) << unknown;
+}
+
+TEST(WebKeys, TheLettersAskedForByNameCountByTheLayoutsLetter) {
+  struct Case {
+    const char* code;
+    const char* key;
+    std::vector<int> want;
+  };
+  const Case cases[] = {
+      {"KeyA", "a", {'A'}},
+      {"KeyY", "y", {'Y'}},
+      {"KeyO", "O", {'O'}},       // with Shift
+      {"KeyZ", "y", {'Z', 'Y'}},  // a layout with Y where Z is elsewhere
+      {"KeyY", "z", {}},          // ... and Z there: that key is no Y
+      {"Semicolon", "n", {186, 'N'}},
+      {"KeyN", "\xd1\x82", {'N'}},  // a layout without Latin letters
+      {"Space", " ", {32}},
+      {"Lang1", "", {}},
+  };
+  for (const Case& c : cases) {
+    int codes[2] = {};
+    const int n = sb::VirtualKeysOfCode(c.code, c.key, codes);
+    EXPECT_EQ(std::vector<int>(codes, codes + n), c.want) << c.code << " " << c.key;
+  }
+}
+
+}  // namespace
