@@ -13,7 +13,7 @@ root=$(pwd)
 secs=${1:-60}
 build=${SB_FUZZ_BUILD:-build-fuzz}
 case $build in /*) ;; *) build=$root/$build ;; esac
-targets=(image sound scores)
+targets=(image sound scores replay)
 
 # Optimised but with assertions on (no NDEBUG). Paths below are absolute: the
 # scores target works in a folder of its own.

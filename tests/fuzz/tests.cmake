@@ -1,7 +1,7 @@
 # Ordinary builds replay each fuzz target over its committed corpus (seeds
 # and every past finding), so a fixed crash stays fixed without libFuzzer.
 if(NOT SB_FUZZ)
-  foreach(t image sound scores)
+  foreach(t image sound scores replay)
     add_executable(fuzz_replay_${t} ${CMAKE_CURRENT_LIST_DIR}/${t}_fuzz.cpp
                                     ${CMAKE_CURRENT_LIST_DIR}/replay_main.cpp)
     target_link_libraries(fuzz_replay_${t} PRIVATE swarmcore)
