@@ -74,9 +74,10 @@ TEST_F(Keys, JoystickOnPortZeroOnly) {
   EXPECT_EQ(p->JoyXDir(0), 0);
   in.SetJoyButton(1, true);
   in.SetJoyButton(4, true);
-  in.SetJoyButton(5, true);
+  in.SetJoyButton(7, true);  // beyond the six buttons read (face buttons, Back, Start)
   in.SetJoyAxes(-7, 1);
-  EXPECT_EQ(pt::ButtonsDown(*p), "010010");  // 5 is beyond the four buttons read
+  EXPECT_EQ(pt::ButtonsDown(*p), "010010");
+  EXPECT_EQ(p->JoyButtonDown(7, 0), 0);
   EXPECT_EQ(pt::ButtonsDown(*p, 1), "000000");
   EXPECT_EQ(p->JoyXDir(0), -1);
   EXPECT_EQ(p->JoyYDir(0), 1);

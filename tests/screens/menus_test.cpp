@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
+#include "core/keys.h"
 #include "draw/drawutil.h"
 #include "support/frame_read.h"
 
@@ -143,6 +145,10 @@ TEST(MenuScreens, InputEndsTheScreenAfterTheCurrentFrame) {
       {"Escape", [](sb::InputState& in) { Tap(in, kEsc); }, -1, 1},
       {"close", [](sb::InputState& in) { in.RequestClose(); }, -1, 1},
       {"O and close", [](sb::InputState& in) { Tap(in, kO), in.RequestClose(); }, 3, 1},
+      {"a controller's Back", [](sb::InputState& in) { in.SetJoyButton(sb::kPadBack, true); }, 3,
+       0},
+      {"Start is nothing here", [](sb::InputState& in) { in.SetJoyButton(sb::kPadStart, true); },
+       -2, 0},
   };
   using ScreenFn = void (*)(sb::Game&);
   const std::pair<ScreenFn, int> screens[] = {
@@ -152,10 +158,11 @@ TEST(MenuScreens, InputEndsTheScreenAfterTheCurrentFrame) {
       Screens w;
       w.g.gamestate = sb::Screen(state);
       w.At(37, c.input);
+      if (c.gamestate == -2) w.At(40, [](sb::InputState& in) { Tap(in, kEsc); });
       screen(w.g);
-      EXPECT_EQ(w.done, 38) << c.what;
+      EXPECT_EQ(w.done, c.gamestate == -2 ? 41 : 38) << c.what;
       EXPECT_EQ(w.g.gamestate, sb::Screen(c.gamestate < 0 ? state : c.gamestate)) << c.what;
-      EXPECT_EQ(w.g.quitgame, c.quitgame) << c.what;
+      EXPECT_EQ(w.g.quitgame, c.quitgame || c.gamestate == -2) << c.what;
     }
   }
 }
@@ -266,7 +273,7 @@ TEST(OptionsScreen, DefaultsShowTheLinesWithLivesPlusOne) {
   w.Run(3);
   const std::vector<std::string> want = {"NUMBER OF LIVES[4",
                                          "FREE MAN[ EVERY 25000 PTS",
-                                         "INVINCIBLITY[ OFF",
+                                         "INVINCIBILITY[ OFF",
                                          "SOUND[ ON",
                                          "CONTROL[ SHOOT[ SPC AUTOFIRE",
                                          "         MOVE[ CURSOR KEYS",
@@ -295,8 +302,8 @@ TEST(OptionsScreen, EveryLineClampsOrWraps) {
       {&G::freeman, 1, 200000, kRight, 200000, "FREE MAN[ EVERY 200000 PTS"},
       {&G::freeman, 1, 5000, kLeft, 5000, "FREE MAN[ EVERY 5000 PTS"},
       {&G::freeman, 1, 25000, kRight, 30000, "FREE MAN[ EVERY 30000 PTS"},
-      {&G::invincible, 2, 0, kRight, 1, "INVINCIBLITY[ ON"},
-      {&G::invincible, 2, 1, kRight, 1, "INVINCIBLITY[ ON"},
+      {&G::invincible, 2, 0, kRight, 1, "INVINCIBILITY[ ON"},
+      {&G::invincible, 2, 1, kRight, 1, "INVINCIBILITY[ ON"},
       {&G::sound, 3, 1, kLeft, 0, "SOUND[ OFF"},
       {&G::controls, 4, 0, kLeft, 7, "CONTROL[ SHOOT[ JOYSTICK"},
       {&G::controls, 4, 7, kRight, 0, "CONTROL[ SHOOT[ SPC AUTOFIRE"},
@@ -369,6 +376,8 @@ TEST(OptionsScreen, LeavingKeys) {
        [](sb::InputState& in) { Tap(in, kO), in.SetKey(kSpace, true); }, 3, 2, 0},
       {"Escape", 3, 2, [](sb::InputState& in) { Tap(in, kEsc); }, 3, 3, 1},
       {"close", 0, 2, [](sb::InputState& in) { in.RequestClose(); }, 3, 0, 1},
+      {"Back stands for O", 3, 2, [](sb::InputState& in) { in.SetJoyButton(sb::kPadBack, true); },
+       3, 0, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -415,6 +424,33 @@ TEST(OptionsScreen, FullScreenReopensTheDisplayAndKeepsDrawingAtScale2) {
   EXPECT_EQ(again.lines[7], "FULLSCREEN[ OFF");
 }
 
+TEST(OptionsScreen, TheFullScreenLineFollowsAModeChangedBehindItsBack) {
+  // Alt+Enter switches the display without the screen knowing: the line
+  // shows it at once, and Left on it returns to a window.
+  Options w;
+  w.At(3, [&w](sb::InputState&) { w.hb.OpenWindow(true); });
+  w.Tap(10, kUp);
+  w.Tap(20, kLeft);
+  w.keep.insert(5);
+  w.Run(22);
+  EXPECT_EQ(ReadText(w.shots[5], 120, 320, 20), "FULLSCREEN[ ON");
+  EXPECT_FALSE(w.P->FullScreen());
+  EXPECT_EQ(w.lines[7], "FULLSCREEN[ OFF");
+}
+
+TEST(OptionsScreen, EveryControlModeHasItsOwnTwoLines) {
+  std::set<std::pair<std::string, std::string>> seen;
+  for (int mode = 0; mode < 8; ++mode) {
+    Options w;
+    w.g.controls = mode;
+    w.Run(1);
+    seen.insert({w.lines[4], w.lines[5]});
+    for (const std::string& line : {w.lines[4], w.lines[5]})
+      EXPECT_EQ(line.find("JOYTICK"), std::string::npos) << mode;
+  }
+  EXPECT_EQ(seen.size(), 8u);
+}
+
 class NoFullScreen : public sb::HeadlessBackend {
  public:
   bool OpenWindow(bool fullscreen) override {
@@ -459,6 +495,15 @@ struct Entry : Screens {
     return ReadText(shots[last], 280, 160, 3);
   }
 };
+
+TEST(EnterHiScore, AControllersStartFinishesTheName) {
+  Entry w;
+  w.At(4, [](sb::InputState& in) { in.SetJoyButton(sb::kPadBack, true); });
+  w.At(6, [](sb::InputState& in) { in.SetJoyButton(sb::kPadStart, true); });
+  sb::EnterHiScore(w.g);
+  EXPECT_EQ(w.done, 7);
+  EXPECT_EQ(w.g.hinames[2], "A  ");
+}
 
 TEST(EnterHiScore, YAtOnceStoresAAndTwoSpaces) {
   Entry w;

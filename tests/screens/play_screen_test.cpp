@@ -9,6 +9,8 @@
 #include <functional>
 #include <vector>
 
+#include "core/keys.h"
+#include "platform/input.h"
 #include "support/world.h"
 
 namespace {
@@ -107,6 +109,34 @@ TEST(ConfirmQuit, ShowsTheRedBarAndAnswersYesOrNoWaitingBetweenPolls) {
     EXPECT_EQ(bar, 0xFF0000u);
     EXPECT_EQ(cell, 57);  // 'H'
     EXPECT_EQ(w.hb.LastSync(), -1);
+  }
+}
+
+TEST(ConfirmQuit, AControllerAnswersOnlyWithButtonsPressedWhileItAsks) {
+  struct Case {
+    const char* what;
+    int held;   // down before the prompt opens (0: none)
+    int press;  // pressed while it asks
+    int answer;
+  } cases[] = {
+      {"Y is yes", 0, sb::kPadY, 1},
+      {"B is no", 0, sb::kPadB, 0},
+      {"Back is no", 0, sb::kPadBack, 0},
+      {"Y held from before is no answer", sb::kPadY, sb::kPadB, 0},
+      {"A (fire) is no answer", sb::kPadA, sb::kPadY, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    PlayWorld w;
+    int polls = 0;
+    w.hb.on_delay = [&](int) {
+      if (++polls == 3) w.In().SetJoyButton(c.press, true);
+      if (polls == 2 && c.held == sb::kPadA) w.In().SetJoyButton(sb::kPadA, false);
+      if (polls == 2 && c.held == sb::kPadA) w.In().SetJoyButton(sb::kPadA, true);
+    };
+    if (c.held) w.In().SetJoyButton(c.held, true);
+    EXPECT_EQ(sb::ConfirmQuit(w.g), c.answer);
+    EXPECT_EQ(polls, 3);
   }
 }
 
@@ -220,6 +250,56 @@ TEST(PlayGame, ClosingTheWindowAsksAndThenEndsTheProgramAfterTheGame) {
   sb::PlayGame(w.g);
   EXPECT_EQ(w.g.quitgame, 1);
   EXPECT_EQ(w.prompts, 2) << "N let the game go on after the close request";
+}
+
+TEST(PlayGame, APauseShowsNoFrameAndLeavesTheGameAsItWas) {
+  // The same game three times: straight, paused by Start and by a focus
+  // loss after frame 80 (the intro takes 62); when it is quit at frame 110 all must be the same.
+  enum Kind { kNone, kStart, kFocus };
+  struct Seen {
+    int frames;
+    uint64_t draws;
+    int32_t sx, sy;
+  };
+  std::vector<Seen> seen;
+  for (Kind k : {kNone, kStart, kFocus}) {
+    SCOPED_TRACE(k);
+    PlayWorld w;
+    w.g.invincible = 1;
+    w.g.controls = 0;  // autofire: the player moves and fires every frame
+    w.AddWave(6, 2, 3);
+    int waits = 0;
+    bool flipped = false;
+    w.OnPresent([&] { flipped = true; });
+    w.hb.on_pump = [&](sb::InputState& in) {
+      if (w.presents == 80 && waits == 0) {
+        if (k == kStart) in.SetJoyButton(sb::kPadStart, true);
+        if (k == kFocus) in.SetFocus(false);
+      }
+      in.SetKey(sbt::kVkRight, w.presents < 90);
+      in.SetKey(sbt::kVkSpace, true);
+      in.SetKey(sbt::kVkEscape, w.presents >= 110);
+      if (w.hb.LastSync() == -1) in.SetKey(89, true);
+    };
+    w.hb.on_delay = [&](int ms) {
+      // A pause without a frame shown since the last one: the game waits.
+      if (!flipped && ms == 10 && ++waits == 5) {
+        w.In().SetJoyButton(sb::kPadStart, false);
+        if (k == kStart) w.In().SetJoyButton(sb::kPadStart, true);
+        if (k == kFocus) w.In().SetFocus(true);
+      }
+      flipped = false;
+    };
+    sb::PlayGame(w.g);
+    EXPECT_EQ(waits, k == kNone ? 0 : 5);
+    seen.push_back({w.presents, w.Draws(), w.g.plyr->sx, w.g.plyr->sy});
+  }
+  for (size_t i = 1; i < seen.size(); ++i) {
+    EXPECT_EQ(seen[i].frames, seen[0].frames) << i;
+    EXPECT_EQ(seen[i].draws, seen[0].draws) << i;
+    EXPECT_EQ(seen[i].sx, seen[0].sx) << i;
+    EXPECT_EQ(seen[i].sy, seen[0].sy) << i;
+  }
 }
 
 TEST(PlayGame, CompletingWaveOneHundredRepeatsTheTableOneDifficultyHarder) {

@@ -62,6 +62,14 @@ TEST(ScriptKeys, SingleDigitIsTheDigitKeyLongerNumbersAreCodes) {
   EXPECT_FALSE(sim::KeyCodeFromName("ab"));
 }
 
+TEST(ScriptParse, ControllerButtonsByPositionName) {
+  const std::pair<const char*, int> names[] = {{"x", 1},    {"A", 2},     {"b", 3}, {"y", 4},
+                                               {"back", 5}, {"Start", 6}, {"6", 6}};
+  for (auto [name, button] : names) EXPECT_EQ(sim::JoyButtonFromName(name), button) << name;
+  for (const char* bad : {"0", "7", "select", "guide", ""})
+    EXPECT_FALSE(sim::JoyButtonFromName(bad)) << bad;
+}
+
 TEST(ScriptParse, GivenEveryKindOfLineThenEachBecomesOneChange) {
   auto c = Parse(
       "# opening comment\n"
@@ -107,7 +115,8 @@ TEST(ScriptParse, GivenAMalformedLineThenItsNumberAndReasonAreReported) {
       {"1 down left right\n", 1, "expected 'FRAME down KEY'"},
       {"1 up shift\n", 1, "unknown key 'shift'"},
       {"1 joy button 0 down\n", 1, "joystick button '0'"},
-      {"1 joy button 5 down\n", 1, "joystick button '5'"},
+      {"1 joy button 7 down\n", 1, "joystick button '7'"},
+      {"1 joy button select down\n", 1, "joystick button 'select'"},
       {"1 joy button 1 pressed\n", 1, "expected 'down' or 'up'"},
       {"1 joy button 1\n", 1, "joy button N down|up"},
       {"1 joy x 2\n", 1, "joystick direction '2'"},
