@@ -3,36 +3,21 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "platform/headless_backend.h"
+#include "support/world.h"
 
 namespace {
 
-struct World {
-  std::unique_ptr<sb::Platform> P = sb::MakeHeadlessPlatform();
-  sb::Game g{*P};
+// A game in play, the player at the centre.
+struct World : sbt::World {
   sim::Bot bot;
-  World() {
-    g.plyr = g.kxplyr_list.New();
-    g.plyr->sx = 320;
-    g.plyr->sy = 240;
-    g.gamestate = sb::Screen::kPlay;
-  }
-  template <class R>
-  R* Put(sb::TList<R>& list, float x, float y) {
-    R* r = list.New();
-    r->sx = x;
-    r->sy = y;
-    return r;
-  }
+  World() { g.gamestate = sb::Screen::kPlay; }
 };
 
 constexpr int kJ = 74, kL = 76, kI = 73, kK = 75, kS = 83, kF = 70, kE = 69, kY = 89, kN = 78;
 
 TEST(Bot, GivenAGruntToTheRightThenItFiresRightAndStepsLeft) {
   World w;
-  w.Put(w.g.kxgrunt_list, 380, 242);
+  sbt::At(w.g.kxgrunt_list, 380, 242);
   w.bot.Decide(w.g, 1);
   EXPECT_EQ(w.bot.firex, 1);
   EXPECT_EQ(w.bot.firey, 0);
@@ -45,8 +30,8 @@ TEST(Bot, GivenAGruntToTheRightThenItFiresRightAndStepsLeft) {
 
 TEST(Bot, GivenASparkCloserThanAGruntThenItFleesTheSparkButShootsTheGrunt) {
   World w;
-  w.Put(w.g.kxgrunt_list, 200, 240);
-  w.Put(w.g.kxplus_list, 320, 300);  // a spark cannot be shot
+  sbt::At(w.g.kxgrunt_list, 200, 240);
+  sbt::At(w.g.kxplus_list, 320, 300);  // a spark cannot be shot
   w.bot.Decide(w.g, 1);
   EXPECT_EQ(w.bot.firex, -1);
   EXPECT_EQ(w.bot.firey, 0);
@@ -55,8 +40,8 @@ TEST(Bot, GivenASparkCloserThanAGruntThenItFleesTheSparkButShootsTheGrunt) {
 
 TEST(Bot, GivenNoThreatThenItWalksToTheNearestHuman) {
   World w;
-  w.Put(w.g.kxhuman_list, 600, 400);
-  w.Put(w.g.kxhuman_list, 320, 100);  // the nearer
+  sbt::At(w.g.kxhuman_list, 600, 400);
+  sbt::At(w.g.kxhuman_list, 320, 100);  // the nearer
   w.bot.Decide(w.g, 1);
   EXPECT_EQ(w.bot.movex, 0);
   EXPECT_EQ(w.bot.movey, -1);

@@ -3,19 +3,17 @@
 
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <string>
 
 #include "digest.h"
-#include "platform/headless_backend.h"
+#include "support/world.h"
 #include "trace.h"
 
 namespace {
 
-struct World {
-  std::unique_ptr<sb::Platform> P = sb::MakeHeadlessPlatform();
-  sb::Game g{*P};
-  World() {
+// A player and three wave records, the second one current.
+struct World : sbt::World {
+  World() : sbt::World(sbt::kBare) {
     g.plyr = g.kxplyr_list.New();
     for (int i = 0; i < 3; ++i) g.kxwave_list.New()->grunts = 10 + i;
     g.wave = g.kxwave_list.After(g.kxwave_list.First());  // row 2
