@@ -74,10 +74,17 @@ var Module = (function () {
     },
     requestFullscreen() { if (!document.fullscreenElement) toggleFullscreen(); },
     audioRunning() { return audio !== null && audio.state === "running"; },
+    heard: { samples: 0, peak: 0 },  // what went to Web Audio (tests look)
     playSamples(s16) {
       const buf = audio.createBuffer(1, s16.length, kRate);
       const ch = buf.getChannelData(0);
-      for (let i = 0; i < s16.length; ++i) ch[i] = s16[i] / 32768;
+      let peak = sb.heard.peak;
+      for (let i = 0; i < s16.length; ++i) {
+        ch[i] = s16[i] / 32768;
+        peak = Math.max(peak, Math.abs(s16[i]));
+      }
+      sb.heard.samples += s16.length;
+      sb.heard.peak = peak;
       const src = audio.createBufferSource();
       src.buffer = buf;
       src.connect(audio.destination);

@@ -1,7 +1,9 @@
 // Times the heavy frame of bench/ (a real wave-100 game, recorded as its
 // drawing calls and replayed on the renderer) the same way natively and in
 // the browser, so the two builds can be compared in one session.
-//   heavy_frame [GAME_DIR]      prints "heavy_frame_us <median of 9 rounds>"
+//   heavy_frame [GAME_DIR]      prints "heavy_frame_us <fastest of 101 rounds of 10>"
+// The fastest round, not the median: on a shared machine the others carry
+// other processes' time, and the two builds must be compared like for like.
 // The browser build runs it from /game and hands the figure to the page.
 #include <unistd.h>
 
@@ -68,7 +70,7 @@ int main(int argc, char** argv) {
   }
   auto h = bench::BuildHeavy();
   const std::vector<sb::DrawCall> calls = bench::RecordFrame(*h);
-  constexpr int kRounds = 9, kPerRound = 100;
+  constexpr int kRounds = 101, kPerRound = 10;
   Replay(*h->P, calls);  // caches built once, as in play
   std::vector<double> us;
   for (int round = 0; round < kRounds; ++round) {
@@ -76,11 +78,11 @@ int main(int argc, char** argv) {
     for (int i = 0; i < kPerRound; ++i) Replay(*h->P, calls);
     us.push_back((NowUs() - t0) / kPerRound);
   }
-  std::nth_element(us.begin(), us.begin() + kRounds / 2, us.end());
-  std::printf("heavy_frame_us %.1f\n", us[kRounds / 2]);
+  const double best = *std::min_element(us.begin(), us.end());
+  std::printf("heavy_frame_us %.1f\n", best);
   std::printf("%zu calls; %s\n", calls.size(), bench::Describe(*h->g).c_str());
 #ifdef __EMSCRIPTEN__
-  EM_ASM({ window.heavyFrameUs = $0; }, us[kRounds / 2]);
+  EM_ASM({ window.heavyFrameUs = $0; }, best);
 #endif
   return 0;
 }
