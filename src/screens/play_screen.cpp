@@ -90,8 +90,9 @@ int ConfirmQuit(Game& g) {
   g.P.ClearKeys();  // button presses too: a button held as the prompt opens is no answer
   int answer = -1;
   for (;;) {
-    // A controller answers with its top button (yes) or its right one or Back (no).
-    if ((g.P.KeyPresses(kCodeY) != 0) | (g.P.JoyButtonPresses(kPadY, 0) != 0)) answer = 1;
+    // A controller answers with Start (yes), or its right face button or Back
+    // (no): no face button that fires in play or steers the name entry says yes.
+    if ((g.P.KeyPresses(kCodeY) != 0) | (g.P.JoyButtonPresses(kPadStart, 0) != 0)) answer = 1;
     if ((g.P.KeyPresses(kCodeN) != 0) | (g.P.JoyButtonPresses(kPadB, 0) != 0) |
         (g.P.JoyButtonPresses(kPadBack, 0) != 0))
       answer = 0;  // N wins a tie

@@ -242,3 +242,41 @@ at_least() { [ $(($1 * 100)) -ge $(($3 * $4 * $2)) ]; }
 area_black() { [ "$(count_nonblack "$@")" = 0 ]; }
 # area_filled X Y W H PERCENT: at least PERCENT % of the pixels are not black.
 area_filled() { at_least "$(count_nonblack "$1" "$2" "$3" "$4")" "$5" "$3" "$4"; }
+
+# --- a game controller -------------------------------------------------------------------
+
+# use_pad: the game started next reads controller commands from $PAD and
+# works SDL's virtual joystick with them (the test switch of the SDL back
+# end): pad attach|detach, pad press|release BUTTON, pad axis AXIS VALUE,
+# with SDL's names (a b x y back start dpup dpdown dpleft dpright, leftx ...).
+use_pad() {
+  PAD=$WORK/pad.cmds
+  : >"$PAD"
+  export SWARMBREAK_TEST_PAD=$PAD
+}
+pad() { printf '%s\n' "$*" >>"$PAD"; }
+# pad_tap BUTTON: a press long enough for any screen to see it.
+pad_tap() {
+  pad press "$1"
+  sleep 0.15
+  pad release "$1"
+}
+# pad_until BUTTON SECONDS DESCRIPTION CHECK...: holds the button until the
+# check succeeds, then lets go (screens that read a held direction every ten
+# frames see one step).
+pad_until() {
+  local b=$1 secs=$2 what=$3 start
+  shift 3
+  start=$(date +%s%N)
+  pad press "$b"
+  until "$@"; do
+    [ $(($(date +%s%N) - start)) -lt $((secs * 1000000000)) ] || {
+      pad release "$b"
+      fail "after ${secs}s of $b still not: $what"
+    }
+    sleep 0.02
+  done
+  pad release "$b"
+  sleep 0.1 # seen up before a next press of the same button
+  log "$what"
+}

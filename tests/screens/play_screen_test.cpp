@@ -115,15 +115,16 @@ TEST(ConfirmQuit, ShowsTheRedBarAndAnswersYesOrNoWaitingBetweenPolls) {
 TEST(ConfirmQuit, AControllerAnswersOnlyWithButtonsPressedWhileItAsks) {
   struct Case {
     const char* what;
-    int held;   // down before the prompt opens (0: none)
-    int press;  // pressed while it asks
-    int answer;
+    int held;    // down before the prompt opens (0: none)
+    int press;   // pressed while it asks
+    int answer;  // -1: none
   } cases[] = {
-      {"Y is yes", 0, sb::kPadY, 1},
+      {"Start is yes", 0, sb::kPadStart, 1},
+      {"Y is no answer", 0, sb::kPadY, -1},
       {"B is no", 0, sb::kPadB, 0},
       {"Back is no", 0, sb::kPadBack, 0},
-      {"Y held from before is no answer", sb::kPadY, sb::kPadB, 0},
-      {"A (fire) is no answer", sb::kPadA, sb::kPadY, 1},
+      {"Start held from before is no answer", sb::kPadStart, sb::kPadB, 0},
+      {"A (fire) is no answer", sb::kPadA, sb::kPadStart, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -131,12 +132,13 @@ TEST(ConfirmQuit, AControllerAnswersOnlyWithButtonsPressedWhileItAsks) {
     int polls = 0;
     w.hb.on_delay = [&](int) {
       if (++polls == 3) w.In().SetJoyButton(c.press, true);
+      if (polls == 6) w.In().SetJoyButton(sb::kPadB, true);  // ends a prompt left unanswered
       if (polls == 2 && c.held == sb::kPadA) w.In().SetJoyButton(sb::kPadA, false);
       if (polls == 2 && c.held == sb::kPadA) w.In().SetJoyButton(sb::kPadA, true);
     };
     if (c.held) w.In().SetJoyButton(c.held, true);
-    EXPECT_EQ(sb::ConfirmQuit(w.g), c.answer);
-    EXPECT_EQ(polls, 3);
+    EXPECT_EQ(sb::ConfirmQuit(w.g), c.answer < 0 ? 0 : c.answer);
+    EXPECT_EQ(polls, c.answer < 0 ? 6 : 3);
   }
 }
 
