@@ -178,6 +178,14 @@ void AttractScreen(Game& g) {
   }
 }
 
+// Digit keys 1..9 and 0 watch the replay of entries 1..10 (when the program
+// keeps replays), then the table goes on as it was.
+static void WatchKeys(Game& g) {
+  for (int i = 0; i < 10; ++i) {
+    if (g.P.KeyPresses(i == 9 ? '0' : '1' + i) != 0) return g.watch_entry(g, i);
+  }
+}
+
 void ScoresScreen(Game& g) {
   int rr[10], rg[10], rb[10];
   for (int j = 9; j >= 0; --j) {
@@ -203,6 +211,7 @@ void ScoresScreen(Game& g) {
       }
     }
     MenuInput(g, done);
+    if (g.watch_entry) WatchKeys(g);
     Colour(g, 255, 0, 0);
     DrawFontText(g, 240, 40, "Top Scores");
     Colour(g, 0, 255, 0);
