@@ -1,7 +1,7 @@
 // The WebAssembly build in a real headless chromium, driven through the
 // DevTools protocol (puppeteer-core), against the native simulator and the
 // native heavy-frame timer built in build-web-native/.
-import { test, before, after } from "node:test";
+import { test, before, after, afterEach } from "node:test";
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
 import fs from "node:fs";
@@ -53,6 +53,11 @@ before(async () => {
   });
 });
 
+// Pages of a failed test stop, so they cannot take the next test's keys.
+afterEach(async () => {
+  for (const c of contexts.splice(0)) await c.close().catch(() => {});
+});
+
 after(async () => {
   if (browser) await browser.close();
   if (server) server.close();
@@ -61,8 +66,10 @@ after(async () => {
 
 // A page in a browser context of its own (its own IndexedDB), showing
 // errors of the page in the test's output.
+const contexts = [];
 async function openPage(query, context) {
   context = context || (await browser.createBrowserContext());
+  contexts.push(context);
   const page = await context.newPage();
   page.on("pageerror", (e) => console.log("page error:", e.message));
   await page.goto(`${base}/index.html${query}`);
@@ -145,6 +152,8 @@ test("keys start a game, move, fire and answer the quit prompt both ways", async
   assert.ok(Math.min(...times) < 1000, `first title frame after ${times} ms`);
   assert.equal((await state(page)).gamestate, 0);
 
+  await page.bringToFront();
+  await page.focus("#canvas");
   await page.keyboard.press("Space");
   await until(page, () => Module.sb.state.gamestate === 2 && Module.sb.state.frame > 0, null, "a game");
   await new Promise((r) => setTimeout(r, 1500));  // the wave's intro

@@ -16,4 +16,4 @@ cd tests/web
 if [ ! -d node_modules/puppeteer-core ] || [ package-lock.json -nt node_modules/.package-lock.json ]; then
   npm ci --no-audit --no-fund --loglevel=error
 fi
-exec node --test --test-reporter=spec browser_test.mjs
+exec node --test browser_test.mjs
