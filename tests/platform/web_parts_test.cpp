@@ -164,69 +164,30 @@ TEST(PlainDecoders, ReadTheOtherPcmFormsAndRefuseBrokenWavsLikeSdl) {
 }
 
 TEST(WebKeys, EveryPhysicalKeyGivesTheSdlBackEndsCode) {
+  // clang-format off
+#define S(name) SDL_SCANCODE_##name
   const std::pair<const char*, SDL_Scancode> keys[] = {
-      {"KeyA", SDL_SCANCODE_A},
-      {"KeyZ", SDL_SCANCODE_Z},
-      {"KeyY", SDL_SCANCODE_Y},
-      {"Digit0", SDL_SCANCODE_0},
-      {"Digit1", SDL_SCANCODE_1},
-      {"Digit9", SDL_SCANCODE_9},
-      {"F1", SDL_SCANCODE_F1},
-      {"F12", SDL_SCANCODE_F12},
-      {"F13", SDL_SCANCODE_F13},
-      {"F24", SDL_SCANCODE_F24},
-      {"Numpad0", SDL_SCANCODE_KP_0},
-      {"Numpad1", SDL_SCANCODE_KP_1},
-      {"Numpad9", SDL_SCANCODE_KP_9},
-      {"Enter", SDL_SCANCODE_RETURN},
-      {"NumpadEnter", SDL_SCANCODE_KP_ENTER},
-      {"Escape", SDL_SCANCODE_ESCAPE},
-      {"Backspace", SDL_SCANCODE_BACKSPACE},
-      {"Tab", SDL_SCANCODE_TAB},
-      {"Space", SDL_SCANCODE_SPACE},
-      {"Minus", SDL_SCANCODE_MINUS},
-      {"Equal", SDL_SCANCODE_EQUALS},
-      {"BracketLeft", SDL_SCANCODE_LEFTBRACKET},
-      {"BracketRight", SDL_SCANCODE_RIGHTBRACKET},
-      {"Backslash", SDL_SCANCODE_BACKSLASH},
-      {"Semicolon", SDL_SCANCODE_SEMICOLON},
-      {"Quote", SDL_SCANCODE_APOSTROPHE},
-      {"Backquote", SDL_SCANCODE_GRAVE},
-      {"Comma", SDL_SCANCODE_COMMA},
-      {"Period", SDL_SCANCODE_PERIOD},
-      {"Slash", SDL_SCANCODE_SLASH},
-      {"IntlBackslash", SDL_SCANCODE_NONUSBACKSLASH},
-      {"CapsLock", SDL_SCANCODE_CAPSLOCK},
-      {"PrintScreen", SDL_SCANCODE_PRINTSCREEN},
-      {"ScrollLock", SDL_SCANCODE_SCROLLLOCK},
-      {"Pause", SDL_SCANCODE_PAUSE},
-      {"Insert", SDL_SCANCODE_INSERT},
-      {"Home", SDL_SCANCODE_HOME},
-      {"PageUp", SDL_SCANCODE_PAGEUP},
-      {"Delete", SDL_SCANCODE_DELETE},
-      {"End", SDL_SCANCODE_END},
-      {"PageDown", SDL_SCANCODE_PAGEDOWN},
-      {"ArrowRight", SDL_SCANCODE_RIGHT},
-      {"ArrowLeft", SDL_SCANCODE_LEFT},
-      {"ArrowDown", SDL_SCANCODE_DOWN},
-      {"ArrowUp", SDL_SCANCODE_UP},
-      {"NumLock", SDL_SCANCODE_NUMLOCKCLEAR},
-      {"NumpadDivide", SDL_SCANCODE_KP_DIVIDE},
-      {"NumpadMultiply", SDL_SCANCODE_KP_MULTIPLY},
-      {"NumpadSubtract", SDL_SCANCODE_KP_MINUS},
-      {"NumpadAdd", SDL_SCANCODE_KP_PLUS},
-      {"NumpadDecimal", SDL_SCANCODE_KP_PERIOD},
-      {"NumpadEqual", SDL_SCANCODE_KP_EQUALS},
-      {"ContextMenu", SDL_SCANCODE_APPLICATION},
-      {"ControlLeft", SDL_SCANCODE_LCTRL},
-      {"ShiftLeft", SDL_SCANCODE_LSHIFT},
-      {"AltLeft", SDL_SCANCODE_LALT},
-      {"MetaLeft", SDL_SCANCODE_LGUI},
-      {"ControlRight", SDL_SCANCODE_RCTRL},
-      {"ShiftRight", SDL_SCANCODE_RSHIFT},
-      {"AltRight", SDL_SCANCODE_RALT},
-      {"MetaRight", SDL_SCANCODE_RGUI},
-  };
+      {"KeyA", S(A)}, {"KeyZ", S(Z)}, {"KeyY", S(Y)}, {"Digit0", S(0)}, {"Digit1", S(1)},
+      {"Digit9", S(9)}, {"F1", S(F1)}, {"F12", S(F12)}, {"F13", S(F13)}, {"F24", S(F24)},
+      {"Numpad0", S(KP_0)}, {"Numpad1", S(KP_1)}, {"Numpad9", S(KP_9)}, {"Enter", S(RETURN)},
+      {"NumpadEnter", S(KP_ENTER)}, {"Escape", S(ESCAPE)}, {"Backspace", S(BACKSPACE)},
+      {"Tab", S(TAB)}, {"Space", S(SPACE)}, {"Minus", S(MINUS)}, {"Equal", S(EQUALS)},
+      {"BracketLeft", S(LEFTBRACKET)}, {"BracketRight", S(RIGHTBRACKET)},
+      {"Backslash", S(BACKSLASH)}, {"Semicolon", S(SEMICOLON)}, {"Quote", S(APOSTROPHE)},
+      {"Backquote", S(GRAVE)}, {"Comma", S(COMMA)}, {"Period", S(PERIOD)}, {"Slash", S(SLASH)},
+      {"IntlBackslash", S(NONUSBACKSLASH)}, {"CapsLock", S(CAPSLOCK)},
+      {"PrintScreen", S(PRINTSCREEN)}, {"ScrollLock", S(SCROLLLOCK)}, {"Pause", S(PAUSE)},
+      {"Insert", S(INSERT)}, {"Home", S(HOME)}, {"PageUp", S(PAGEUP)}, {"Delete", S(DELETE)},
+      {"End", S(END)}, {"PageDown", S(PAGEDOWN)}, {"ArrowRight", S(RIGHT)}, {"ArrowLeft", S(LEFT)},
+      {"ArrowDown", S(DOWN)}, {"ArrowUp", S(UP)}, {"NumLock", S(NUMLOCKCLEAR)},
+      {"NumpadDivide", S(KP_DIVIDE)}, {"NumpadMultiply", S(KP_MULTIPLY)},
+      {"NumpadSubtract", S(KP_MINUS)}, {"NumpadAdd", S(KP_PLUS)}, {"NumpadDecimal", S(KP_PERIOD)},
+      {"NumpadEqual", S(KP_EQUALS)}, {"ContextMenu", S(APPLICATION)}, {"ControlLeft", S(LCTRL)},
+      {"ShiftLeft", S(LSHIFT)}, {"AltLeft", S(LALT)}, {"MetaLeft", S(LGUI)},
+      {"ControlRight", S(RCTRL)}, {"ShiftRight", S(RSHIFT)}, {"AltRight", S(RALT)},
+      {"MetaRight", S(RGUI)}};
+#undef S
+  // clang-format on
   for (const auto& [code, sc] : keys) {
     EXPECT_NE(sb::VirtualKeyFromScancode(sc), 0) << code;
     EXPECT_EQ(sb::VirtualKeyFromCode(code), sb::VirtualKeyFromScancode(sc)) << code;
@@ -242,17 +203,15 @@ TEST(WebKeys, TheLettersAskedForByNameCountByTheLayoutsLetter) {
     const char* key;
     std::vector<int> want;
   };
-  const Case cases[] = {
-      {"KeyA", "a", {'A'}},
-      {"KeyY", "y", {'Y'}},
-      {"KeyO", "O", {'O'}},       // with Shift
-      {"KeyZ", "y", {'Z', 'Y'}},  // a layout with Y where Z is elsewhere
-      {"KeyY", "z", {}},          // ... and Z there: that key is no Y
-      {"Semicolon", "n", {186, 'N'}},
-      {"KeyN", "\xd1\x82", {'N'}},  // a layout without Latin letters
-      {"Space", " ", {32}},
-      {"Lang1", "", {}},
-  };
+  const Case cases[] = {{"KeyA", "a", {'A'}},
+                        {"KeyY", "y", {'Y'}},
+                        {"KeyO", "O", {'O'}},       // with Shift
+                        {"KeyZ", "y", {'Z', 'Y'}},  // a layout with Y where Z is elsewhere
+                        {"KeyY", "z", {}},          // ... and Z there: that key is no Y
+                        {"Semicolon", "n", {186, 'N'}},
+                        {"KeyN", "\xd1\x82", {'N'}},  // a layout without Latin letters
+                        {"Space", " ", {32}},
+                        {"Lang1", "", {}}};
   for (const Case& c : cases) {
     int codes[2] = {};
     const int n = sb::VirtualKeysOfCode(c.code, c.key, codes);
