@@ -6,9 +6,7 @@
 
 #include <algorithm>
 #include <map>
-#include <set>
 
-#include "core/keys.h"
 #include "draw/drawutil.h"
 #include "support/frame_read.h"
 
@@ -145,10 +143,6 @@ TEST(MenuScreens, InputEndsTheScreenAfterTheCurrentFrame) {
       {"Escape", [](sb::InputState& in) { Tap(in, kEsc); }, -1, 1},
       {"close", [](sb::InputState& in) { in.RequestClose(); }, -1, 1},
       {"O and close", [](sb::InputState& in) { Tap(in, kO), in.RequestClose(); }, 3, 1},
-      {"a controller's Back", [](sb::InputState& in) { in.SetJoyButton(sb::kPadBack, true); }, 3,
-       0},
-      {"Start is nothing here", [](sb::InputState& in) { in.SetJoyButton(sb::kPadStart, true); },
-       -2, 0},
   };
   using ScreenFn = void (*)(sb::Game&);
   const std::pair<ScreenFn, int> screens[] = {
@@ -158,11 +152,10 @@ TEST(MenuScreens, InputEndsTheScreenAfterTheCurrentFrame) {
       Screens w;
       w.g.gamestate = sb::Screen(state);
       w.At(37, c.input);
-      if (c.gamestate == -2) w.At(40, [](sb::InputState& in) { Tap(in, kEsc); });
       screen(w.g);
-      EXPECT_EQ(w.done, c.gamestate == -2 ? 41 : 38) << c.what;
+      EXPECT_EQ(w.done, 38) << c.what;
       EXPECT_EQ(w.g.gamestate, sb::Screen(c.gamestate < 0 ? state : c.gamestate)) << c.what;
-      EXPECT_EQ(w.g.quitgame, c.quitgame || c.gamestate == -2) << c.what;
+      EXPECT_EQ(w.g.quitgame, c.quitgame) << c.what;
     }
   }
 }
@@ -376,8 +369,6 @@ TEST(OptionsScreen, LeavingKeys) {
        [](sb::InputState& in) { Tap(in, kO), in.SetKey(kSpace, true); }, 3, 2, 0},
       {"Escape", 3, 2, [](sb::InputState& in) { Tap(in, kEsc); }, 3, 3, 1},
       {"close", 0, 2, [](sb::InputState& in) { in.RequestClose(); }, 3, 0, 1},
-      {"Back stands for O", 3, 2, [](sb::InputState& in) { in.SetJoyButton(sb::kPadBack, true); },
-       3, 0, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -438,19 +429,6 @@ TEST(OptionsScreen, TheFullScreenLineFollowsAModeChangedBehindItsBack) {
   EXPECT_EQ(w.lines[7], "FULLSCREEN[ OFF");
 }
 
-TEST(OptionsScreen, EveryControlModeHasItsOwnTwoLines) {
-  std::set<std::pair<std::string, std::string>> seen;
-  for (int mode = 0; mode < 8; ++mode) {
-    Options w;
-    w.g.controls = mode;
-    w.Run(1);
-    seen.insert({w.lines[4], w.lines[5]});
-    for (const std::string& line : {w.lines[4], w.lines[5]})
-      EXPECT_EQ(line.find("JOYTICK"), std::string::npos) << mode;
-  }
-  EXPECT_EQ(seen.size(), 8u);
-}
-
 class NoFullScreen : public sb::HeadlessBackend {
  public:
   bool OpenWindow(bool fullscreen) override {
@@ -495,15 +473,6 @@ struct Entry : Screens {
     return ReadText(shots[last], 280, 160, 3);
   }
 };
-
-TEST(EnterHiScore, AControllersStartFinishesTheName) {
-  Entry w;
-  w.At(4, [](sb::InputState& in) { in.SetJoyButton(sb::kPadBack, true); });
-  w.At(6, [](sb::InputState& in) { in.SetJoyButton(sb::kPadStart, true); });
-  sb::EnterHiScore(w.g);
-  EXPECT_EQ(w.done, 7);
-  EXPECT_EQ(w.g.hinames[2], "A  ");
-}
 
 TEST(EnterHiScore, YAtOnceStoresAAndTwoSpaces) {
   Entry w;

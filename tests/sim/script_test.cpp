@@ -62,21 +62,13 @@ TEST(ScriptKeys, SingleDigitIsTheDigitKeyLongerNumbersAreCodes) {
   EXPECT_FALSE(sim::KeyCodeFromName("ab"));
 }
 
-TEST(ScriptParse, ControllerButtonsByPositionName) {
-  const std::pair<const char*, int> names[] = {{"x", 1},    {"A", 2},     {"b", 3}, {"y", 4},
-                                               {"back", 5}, {"Start", 6}, {"6", 6}};
-  for (auto [name, button] : names) EXPECT_EQ(sim::JoyButtonFromName(name), button) << name;
-  for (const char* bad : {"0", "7", "select", "guide", ""})
-    EXPECT_FALSE(sim::JoyButtonFromName(bad)) << bad;
-}
-
 TEST(ScriptParse, GivenEveryKindOfLineThenEachBecomesOneChange) {
   auto c = Parse(
       "# opening comment\n"
       "\n"
       "1 down space   # trailing comment\n"
       "  2   up   escape\r\n"
-      "3 joy button 4 down\n"
+      "3 joy button start down\n"
       "3 joy x -1\n"
       "4 joy y 1\n"
       "5 close\n"
@@ -90,7 +82,7 @@ TEST(ScriptParse, GivenEveryKindOfLineThenEachBecomesOneChange) {
   EXPECT_EQ(c[1].value, 0);
   EXPECT_EQ(c[1].frame, 2);
   EXPECT_EQ(c[2].kind, Change::Kind::kJoyButton);
-  EXPECT_EQ(c[2].code, 4);
+  EXPECT_EQ(c[2].code, 6);
   EXPECT_EQ(c[3].kind, Change::Kind::kJoyX);
   EXPECT_EQ(c[3].value, -1);
   EXPECT_EQ(c[4].kind, Change::Kind::kJoyY);
@@ -116,7 +108,6 @@ TEST(ScriptParse, GivenAMalformedLineThenItsNumberAndReasonAreReported) {
       {"1 up shift\n", 1, "unknown key 'shift'"},
       {"1 joy button 0 down\n", 1, "joystick button '0'"},
       {"1 joy button 7 down\n", 1, "joystick button '7'"},
-      {"1 joy button select down\n", 1, "joystick button 'select'"},
       {"1 joy button 1 pressed\n", 1, "expected 'down' or 'up'"},
       {"1 joy button 1\n", 1, "joy button N down|up"},
       {"1 joy x 2\n", 1, "joystick direction '2'"},
