@@ -20,7 +20,7 @@ press_until o 10 "the options screen" options_shown
 poll 10 "the arrow at line 0" arrow_at 0
 press_until Down 10 "the arrow at line 1" arrow_at 1
 press_until Down 10 "the arrow at line 2 (invincibility)" arrow_at 2
-press_until Right 10 "invincibility On" value_is 2 316 On
+press_until Right 10 "invincibility On" value_is 2 330 On
 press_until Down 10 "the arrow at line 3 (sound)" arrow_at 3
 press_until Left 10 "sound Off" value_is 3 218 Off
 
