@@ -6,7 +6,7 @@ set -euo pipefail
 want=(cmake g++ make pkg-config libsdl2-dev)
 if [ "${1:-build}" = test ]; then
   want+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick
-         clang libclang-rt-14-dev clang-format clang-tidy cppcheck desktop-file-utils appstream
+         x11-xkb-utils clang libclang-rt-14-dev clang-format clang-tidy cppcheck desktop-file-utils appstream
          libstb-dev)
 fi
 # The browser build (scripts/web.sh) and its tests in a headless browser.
