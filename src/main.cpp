@@ -1,6 +1,6 @@
 // The game; runs from the folder holding images/, sounds/ and scores/.
 //   swarmbreak                  plays
-//   swarmbreak --replay FILE    shows a recorded game, then ends
+//   swarmbreak --replay FILE    shows a recorded game, then ends (also --replay=FILE)
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -14,6 +14,8 @@ int main(int argc, char** argv) {
   const char* replay = nullptr;
   if (argc == 3 && std::strcmp(argv[1], "--replay") == 0) {
     replay = argv[2];
+  } else if (argc == 2 && std::strncmp(argv[1], "--replay=", 9) == 0 && argv[1][9] != '\0') {
+    replay = argv[1] + 9;
   } else if (argc != 1) {
     std::fprintf(stderr, "usage: swarmbreak [--replay FILE]\n");
     return 2;
@@ -22,7 +24,7 @@ int main(int argc, char** argv) {
   if (replay) {
     sb::ReplayError e;
     if (!sb::ReadReplayFile(replay, r, e)) {
-      std::fprintf(stderr, "swarmbreak: %s:%d: %s\n", replay, e.line, e.what.c_str());
+      std::fprintf(stderr, "swarmbreak: %s\n", sb::ReplayErrorText(replay, e).c_str());
       return 2;
     }
     if (r.rules != sb::kRulesVersion) {

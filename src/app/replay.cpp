@@ -474,7 +474,7 @@ void WatchTableEntry(Game& g, int i) {
   Replay r;
   ReplayError e;
   if (!ReadReplayFile(path, r, e)) {
-    std::fprintf(stderr, "swarmbreak: %s:%d: %s\n", path.c_str(), e.line, e.what.c_str());
+    std::fprintf(stderr, "swarmbreak: %s\n", ReplayErrorText(path, e).c_str());
     return;
   }
   WatchReplay(g, r);

@@ -305,6 +305,10 @@ bool ParseReplay(std::string_view text, Replay& r, ReplayError& err) {
   return true;
 }
 
+std::string ReplayErrorText(const std::string& path, const ReplayError& e) {
+  return path + (e.line > 0 ? ":" + std::to_string(e.line) : "") + ": " + e.what;
+}
+
 bool ReadReplayFile(const std::string& path, Replay& out, ReplayError& err) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) {

@@ -74,6 +74,8 @@ int ReplayKeyCode(std::string_view name);  // 0 when unknown
 
 // Parses a whole replay; false with the first fault.
 bool ParseReplay(std::string_view text, Replay& out, ReplayError& err);
+// "FILE:LINE: what" (no line for faults of the file as a whole).
+std::string ReplayErrorText(const std::string& path, const ReplayError& e);
 // Reads a file: a regular file only (no folder, pipe or device), capped.
 bool ReadReplayFile(const std::string& path, Replay& out, ReplayError& err);
 

@@ -37,7 +37,7 @@ Outcome ReadAndVerify(const std::string& path, sb::Replay& r) {
   sb::ReplayError e;
   if (!sb::ReadReplayFile(path, r, e)) {
     o.v.status = 2;
-    o.v.message = "line " + std::to_string(e.line) + ": " + e.what;
+    o.v.message = (e.line > 0 ? "line " + std::to_string(e.line) + ": " : "") + e.what;
     return o;
   }
   o.read = true;
@@ -57,7 +57,7 @@ int VerifyFile(const std::string& path, const std::string& assets, std::FILE* ou
   sb::Replay r;
   sb::ReplayError e;
   if (!sb::ReadReplayFile(path, r, e)) {
-    std::fprintf(err, "swarmbreak-sim: %s:%d: %s\n", path.c_str(), e.line, e.what.c_str());
+    std::fprintf(err, "swarmbreak-sim: %s\n", sb::ReplayErrorText(path, e).c_str());
     return 2;
   }
   if (!assets.empty() && ::chdir(assets.c_str()) != 0) {
