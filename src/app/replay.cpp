@@ -71,19 +71,32 @@ bool ApplyValue(Game& g, const ReplayValue& rv, std::string& why) {
     found = true;
     ok = ParseValue(rv.value, v);
   };
-  if (rv.player)
+  if (rv.wave > 0) {
+    kxwave* w = g.kxwave_list.First();
+    for (int n = 1; w && n < rv.wave; ++n) w = g.kxwave_list.After(w);
+    if (!w) {
+      why = "there is no wave " + std::to_string(rv.wave);
+      return false;
+    }
+    VisitFields(*w, take);
+  } else if (rv.player) {
     VisitFields(*g.plyr, take);
-  else
+  } else {
     VisitGlobals(g, take);
+  }
   if (!found) {
-    why = std::string("unknown ") + (rv.player ? "player field '" : "value '") + rv.name + "'";
+    why = std::string("unknown ") +
+          (rv.wave > 0 ? "wave field '"
+           : rv.player ? "player field '"
+                       : "value '") +
+          rv.name + "'";
     return false;
   }
   if (!ok) {
     why = "value '" + rv.value + "' of '" + rv.name + "' is out of range";
     return false;
   }
-  if (!rv.player) {
+  if (!rv.player && rv.wave == 0) {
     for (const SettingRange& s : kSettingRanges) {
       int32_t v = 0;
       VisitGlobals(g, [&](const char* name, auto& x) {
@@ -110,6 +123,17 @@ bool StartState(Game& g, const Replay& r, std::string& why) {
     g.P.Rng().SetDraws(0);
   }
   g.startwave = r.startwave;
+  if (r.curwave >= 0) {
+    g.wave = nullptr;
+    kxwave* w = g.kxwave_list.First();
+    for (int n = 1; w && n <= r.curwave; ++n, w = g.kxwave_list.After(w)) {
+      if (n == r.curwave) g.wave = w;
+    }
+    if (r.curwave > 0 && !g.wave) {
+      why = "there is no wave " + std::to_string(r.curwave);
+      return false;
+    }
+  }
   for (const ReplayValue& v : r.values) {
     if (!ApplyValue(g, v, why)) {
       why = "line " + std::to_string(v.line) + ": " + why;
@@ -253,12 +277,34 @@ Recorder::Recorder(Game& g) : g_(g) {
   text_ += "rules " + std::to_string(kRulesVersion) + "\ngame " + kGameVersion + "\n";
   text_ += "random " + std::to_string(rng.State()) + " " + std::to_string(rng.Draws()) + "\n";
   text_ += "startwave " + std::to_string(g.startwave) + "\n";
+  int cur = 0, n = 1;
+  for (kxwave* w = g.kxwave_list.First(); w; w = g.kxwave_list.After(w), ++n) {
+    if (w == g.wave) cur = n;
+  }
+  text_ += "curwave " + std::to_string(cur) + "\n";
   VisitGlobals(g, [&](const char* name, const auto& v) {
     text_ += std::string("set ") + name + " " + ValueText(v) + "\n";
   });
   VisitFields(*g.plyr, [&](const char* name, const auto& v) {
     text_ += std::string("player ") + name + " " + ValueText(v) + "\n";
   });
+  // Wave records that earlier games left changed (counts of what is left).
+  {
+    auto fresh = std::make_unique<Game>(g.P);
+    LoadWaves(*fresh);
+    kxwave* b = fresh->kxwave_list.First();
+    int n = 1;
+    for (kxwave* a = g.kxwave_list.First(); a && b; a = g.kxwave_list.After(a), ++n) {
+      std::vector<std::string> base;
+      VisitFields(*b, [&](const char*, const auto& v) { base.push_back(ValueText(v)); });
+      std::size_t i = 0;
+      VisitFields(*a, [&](const char* name, const auto& v) {
+        if (ValueText(v) != base[i++])
+          text_ += "wave " + std::to_string(n) + " " + name + " " + ValueText(v) + "\n";
+      });
+      b = fresh->kxwave_list.After(b);
+    }
+  }
   text_ += "start " + Hex64(PlayDigest(g)) + "\n";
   // What is already held when the game starts.
   InputState& in = g.P.Input();

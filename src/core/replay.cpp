@@ -254,8 +254,15 @@ bool ParseReplay(std::string_view text, Replay& r, ReplayError& err) {
       if (!Number(t[1], 1, 1000, "start wave", v, why)) return fail(why);
       r.startwave = static_cast<int32_t>(v);
     } else if ((k == "set" || k == "player") && t.size() == 3) {
-      r.values.push_back({k == "player", std::string(t[1].substr(0, 64)),
+      r.values.push_back({k == "player", 0, std::string(t[1].substr(0, 64)),
                           std::string(t[2].substr(0, 64)), lineno});
+    } else if (k == "curwave" && t.size() == 2) {
+      if (!Number(t[1], 0, 1000, "current wave", v, why)) return fail(why);
+      r.curwave = static_cast<int>(v);
+    } else if (k == "wave" && t.size() == 4) {
+      if (!Number(t[1], 1, 1000, "wave record", v, why)) return fail(why);
+      r.values.push_back({false, static_cast<int>(v), std::string(t[2].substr(0, 64)),
+                          std::string(t[3].substr(0, 64)), lineno});
     } else if (k == "start" && t.size() == 2) {
       if (!ParseHex64(t[1], r.start_digest)) return fail("start digest is not 16 hex digits");
       r.has_start = true;

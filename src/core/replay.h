@@ -26,10 +26,12 @@ struct ReplayInput {
   int line = 0;
 };
 
-// `set NAME VALUE` (a scalar of the game) or `player NAME VALUE` (a field of
-// the player record); applied by name when the game starts.
+// `set NAME VALUE` (a scalar of the game), `player NAME VALUE` (a field of
+// the player record) or `wave N NAME VALUE` (a field of wave record N, from
+// 1); applied by name when the game starts.
 struct ReplayValue {
   bool player = false;
+  int wave = 0;
   std::string name, value;
   int line = 0;
 };
@@ -47,6 +49,7 @@ struct Replay {
   int32_t rng_state = 0;
   uint64_t rng_draws = 0;
   int32_t startwave = 1;
+  int curwave = -1;  // record the current-wave reference points at (from 1; 0 none; -1 as loaded)
   std::vector<ReplayValue> values;
   bool has_start = false;
   uint64_t start_digest = 0;

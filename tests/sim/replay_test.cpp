@@ -1,5 +1,7 @@
 // Replays recorded on the headless platform: they verify, and any edit that
 // changes what happened is refused; the golden cases verify as replays.
+#include "app/replay.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +12,9 @@
 #include <regex>
 #include <sstream>
 
+#include "app/main_loop.h"
+#include "core/digest.h"
+#include "platform/headless_backend.h"
 #include "run.h"
 
 namespace fs = std::filesystem;
@@ -211,6 +216,65 @@ TEST_F(Replays, GoldenCasesVerifyAsReplaysWithTheirDigestsUnchanged) {
     ++n;
   }
   EXPECT_GE(n, 6);
+}
+
+}  // namespace
+
+namespace {
+
+// A whole program run with the game's replay keeping: later games in one
+// session start from state earlier games left (wave counts, colours, the
+// generator), and their replays still verify; the kept ones stay at ten.
+TEST_F(Replays, EveryGameOfASessionVerifies) {
+  const fs::path game = dir_ / "game";
+  fs::create_directories(game / "scores");
+  fs::create_directory_symlink(fs::path(SB_GAME_DIR) / "images", game / "images");
+  fs::create_directory_symlink(fs::path(SB_GAME_DIR) / "sounds", game / "sounds");
+  std::ofstream table(game / "scores/hiscores.dat");
+  for (int i = 10; i >= 1; --i) table << i << "\r\n1\r\nLOW\r\n";
+  table.close();
+  ASSERT_EQ(Sim({"--mode", "flow", "--bot", "--seed", "9", "--lives", "0", "--difficulty", "5",
+                 "--frames", "12000", "--no-draw", "--keep-replays", "--assets", game.string()}),
+            0)
+      << err_;
+  std::vector<fs::path> files = {game / "replays/last.replay"};
+  for (const auto& e : fs::directory_iterator(game / "scores/replays")) files.push_back(e.path());
+  EXPECT_GE(files.size(), 4u);
+  EXPECT_LE(files.size(), 11u);
+  for (const fs::path& f : files) {
+    SCOPED_TRACE(f.string());
+    EXPECT_EQ(Sim({"--verify", f.string(), "--assets", game.string()}), 0) << err_;
+  }
+}
+
+// Watching a replay in the live program leaves its settings, table and
+// generator as they were, and shows the whole game.
+TEST_F(Replays, WatchingLeavesTheLiveGameAsItWas) {
+  ASSERT_EQ(Record({"--seed", "11", "--lives", "2", "--controls", "2"}, "w.replay"), 0) << err_;
+  sb::Replay r;
+  sb::ReplayError e;
+  ASSERT_TRUE(sb::ReadReplayFile(Path("w.replay"), r, e)) << e.what;
+  fs::current_path(SB_GAME_DIR);
+  auto P = sb::MakeHeadlessPlatform();
+  sb::Game g(*P);
+  const int64_t seed = 5;
+  ASSERT_TRUE(sb::StartUp(g, &seed));
+  g.lives = 7;
+  g.difficulty = 1;
+  g.hiscores[0] = 424242;
+  P->Rng().Real(0, 1);
+  const int32_t state = P->Rng().State();
+  const uint64_t draws = P->Rng().Draws(), digest = sb::StateDigest(g);
+  auto& hb = sb::Headless(*P);
+  hb.on_pump = [](sb::InputState& in) { in.SetKey(13, true), in.SetKey(13, false); };
+  const int before = hb.Frames();
+  sb::WatchReplay(g, r);
+  EXPECT_EQ(hb.Frames() - before, r.end_frames);
+  EXPECT_EQ(P->Rng().State(), state);
+  EXPECT_EQ(P->Rng().Draws(), draws);
+  EXPECT_EQ(sb::StateDigest(g), digest);
+  EXPECT_EQ(g.lives, 7);
+  EXPECT_EQ(g.hiscores[0], 424242);
 }
 
 }  // namespace

@@ -39,7 +39,8 @@ struct FlagOption {
 constexpr FlagOption kFlags[] = {{"--invincible", &Options::invincible},
                                  {"--bot", &Options::bot},
                                  {"--digest", &Options::digest},
-                                 {"--no-draw", &Options::no_draw}};
+                                 {"--no-draw", &Options::no_draw},
+                                 {"--keep-replays", &Options::keep_replays}};
 struct TextOption {
   const char* name;
   std::string Options::*field;
@@ -98,6 +99,8 @@ const char* UsageText() {
          "  --audio FILE.wav      save the mixed sound output\n"
          "  --assets DIR          read images/ sounds/ scores/ from DIR (default: .)\n"
          "  --record FILE         save the game's replay (game mode)\n"
+         "  --keep-replays        flow mode: every game's replay kept in replays/ and\n"
+         "                        scores/replays/ of the assets folder, as the game does\n"
          "  --verify FILE         replay FILE without drawing and check every checkpoint\n"
          "                        and the end (with --assets: the game folder)\n"
          "  --verify-table DIR    verify the replay of every top-ten entry of game folder DIR\n"
@@ -209,6 +212,10 @@ ParseResult ParseOptions(const std::vector<std::string>& args, Options& o, std::
   }
   if (!o.record.empty() && o.mode != Mode::kGame) {
     err = "--record records one game: it needs --mode game";
+    return ParseResult::kError;
+  }
+  if (o.keep_replays && o.mode != Mode::kFlow) {
+    err = "--keep-replays keeps the replays of a whole program run: it needs --mode flow";
     return ParseResult::kError;
   }
   if (o.bot && !o.input.empty()) {

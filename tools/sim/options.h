@@ -31,9 +31,10 @@ struct Options {
   bool no_draw = false;
   std::string audio;
   std::string assets;
-  std::string record;        // write the game's replay here
-  std::string verify;        // replay to verify
-  std::string verify_table;  // game folder whose top-ten replays to verify
+  std::string record;         // write the game's replay here
+  std::string verify;         // replay to verify
+  std::string verify_table;   // game folder whose top-ten replays to verify
+  bool keep_replays = false;  // flow: replays kept as the game keeps them
 };
 
 enum class ParseResult { kRun, kHelp, kError };

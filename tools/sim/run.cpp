@@ -322,6 +322,7 @@ RunResult Run(const Options& o, Prepared& p, std::FILE* err) {
     if (o.mode == Mode::kFlow) {
       // Start-up leaves the settings alone, so they may be set first.
       ApplySettings(o, g);
+      g.record_replays = o.keep_replays;
       runner.Begin();
       res.status = sb::Main(g, seedp);
     } else if (!sb::StartUp(g, seedp)) {
