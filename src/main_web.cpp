@@ -26,11 +26,13 @@ EM_JS(int, sb_param, (const char* name, char* buf, int cap), {
   stringToUTF8(v, buf, cap);
   return lengthBytesUTF8(v);
 });
-EM_JS(void, sb_show_error, (const char* text), { Module.sb.showError(UTF8ToString(text)); });
+EM_JS(void, sb_show_error, (const char* text, int once), {
+  Module.sb.showError(UTF8ToString(text), once !== 0);
+});
 EM_JS(void, sb_state, (int frame, int gamestate, int score, int x, int y, int shots), {
   Module.sb.setState({frame, gamestate, score, x, y, shots});
 });
-EM_JS(void, sb_ended, (), { Module.sb.ended(); });
+EM_JS(void, sb_ended, (int started), { Module.sb.ended(started); });
 // Writes the scores folder back to IndexedDB and waits until it is stored.
 EM_ASYNC_JS(void, sb_sync_scores, (), {
   await new Promise((done) => FS.syncfs(false, (err) => {
@@ -69,7 +71,8 @@ std::unique_ptr<sb::WebScript> ReadScript() {
   sim::ScriptError err;
   if (!in || !sim::ParseScript(text.str(), s->changes, err)) {
     sb_show_error(
-        ("test script '" + url + "' line " + std::to_string(err.line) + ": " + err.reason).c_str());
+        ("test script '" + url + "' line " + std::to_string(err.line) + ": " + err.reason).c_str(),
+        0);
     return nullptr;
   }
   std::string shots;
@@ -87,7 +90,10 @@ std::unique_ptr<sb::WebScript> ReadScript() {
 
 void ShowErrorLog() {
   std::ifstream log("errors.log");
-  for (std::string line; std::getline(log, line);) sb_show_error(line.c_str());
+  for (std::string line; std::getline(log, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();  // lines end in CRLF
+    sb_show_error(line.c_str(), 1);
+  }
 }
 
 }  // namespace
@@ -114,6 +120,7 @@ int main() {
 
   if (!sb::StartUp(g, seeded ? &seed : nullptr)) {
     ShowErrorLog();
+    sb_ended(0);
     return 1;
   }
   while (g.quitgame == 0) {
@@ -124,6 +131,6 @@ int main() {
   }
   sb::ShutDown(g);
   sb_sync_scores();
-  sb_ended();
+  sb_ended(1);
   return 0;
 }

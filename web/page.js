@@ -22,7 +22,9 @@ var Module = (function () {
   let cursor = 0;     // when the next queued sound starts
   let frame = null;   // ImageData on the game's frame memory
 
-  function showError(text) {
+  // once: a line the game also wrote to standard error is shown once.
+  function showError(text, once) {
+    if (once && messages.textContent.split("\n").includes(text)) return;
     console.error(text);
     messages.hidden = false;
     messages.textContent += text + "\n";
@@ -68,9 +70,10 @@ var Module = (function () {
       }
     },
     scriptDone(n) { sb.done = n; },
-    ended() {
+    ended(started) {
       sb.ended = true;
-      note.textContent = "The game has ended. Reload the page to play again.";
+      note.textContent = started ? "The game has ended. Reload the page to play again."
+                                 : "The game could not start.";
     },
     requestFullscreen() { if (!document.fullscreenElement) toggleFullscreen(); },
     audioRunning() { return audio !== null && audio.state === "running"; },

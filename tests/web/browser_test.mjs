@@ -87,6 +87,14 @@ async function until(page, fn, arg, what, timeout = 60000) {
 
 const state = (page) => page.evaluate(() => Module.sb.state);
 
+// A key held as a player holds it, over several frames (the title reads
+// fire as held, not as pressed).
+async function tap(page, key) {
+  await page.keyboard.down(key);
+  await new Promise((r) => setTimeout(r, 150));
+  await page.keyboard.up(key);
+}
+
 // 24-bit bottom-up BMP (what the simulator writes) as RGBA bytes.
 function readBmp(file) {
   const b = fs.readFileSync(file);
@@ -154,7 +162,7 @@ test("keys start a game, move, fire and answer the quit prompt both ways", async
 
   await page.bringToFront();
   await page.focus("#canvas");
-  await page.keyboard.press("Space");
+  await tap(page, "Space");
   await until(page, () => Module.sb.state.gamestate === 2 && Module.sb.state.frame > 0, null, "a game");
   await new Promise((r) => setTimeout(r, 1500));  // the wave's intro
   const start = await state(page);
@@ -172,7 +180,7 @@ test("keys start a game, move, fire and answer the quit prompt both ways", async
     const p = document.getElementById("canvas").getContext("2d").getImageData(95, 195, 1, 1).data;
     return p[0] > 200 && p[1] < 60 && p[2] < 60;
   });
-  await page.keyboard.press("Escape");
+  await tap(page, "Escape");
   await until(page, () => {
     const p = document.getElementById("canvas").getContext("2d").getImageData(95, 195, 1, 1).data;
     return p[0] > 200 && p[1] < 60 && p[2] < 60;
@@ -181,17 +189,17 @@ test("keys start a game, move, fire and answer the quit prompt both ways", async
   await new Promise((r) => setTimeout(r, 500));
   assert.equal((await state(page)).frame, held, "frames went on under the quit prompt");
 
-  await page.keyboard.press("KeyN");
+  await tap(page, "KeyN");
   await until(page, (f) => Module.sb.state.frame > f + 10, held, "play to go on after N");
   assert.equal((await state(page)).gamestate, 2);
   assert.equal(await red(), false);
 
-  await page.keyboard.press("Escape");
+  await tap(page, "Escape");
   await until(page, (f) => {
     const p = document.getElementById("canvas").getContext("2d").getImageData(95, 195, 1, 1).data;
     return Module.sb.state.frame > f && p[0] > 200 && p[1] < 60;
   }, held, "the quit prompt again");
-  await page.keyboard.press("KeyY");
+  await tap(page, "KeyY");
   await until(page, () => Module.sb.state.gamestate !== 2, null, "the game to end after Y");
   await context.close();
 });
