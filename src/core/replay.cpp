@@ -65,6 +65,11 @@ bool InputLine(const std::vector<std::string_view>& t, ReplayInput& in, std::str
     c.kind = verb == "close" ? Kind::kClose : Kind::kClear;
     return true;
   }
+  if (verb == "focus" && t.size() == 3 && (t[2] == "in" || t[2] == "out")) {
+    c.kind = Kind::kFocus;
+    c.value = t[2] == "in";
+    return true;
+  }
   if ((verb == "down" || verb == "up") && t.size() == 3) {
     c.kind = Kind::kKey;
     c.value = verb == "down";
@@ -90,8 +95,8 @@ bool InputLine(const std::vector<std::string_view>& t, ReplayInput& in, std::str
     return true;
   }
   why =
-      "not an input change: expected 'FRAME down|up KEY', 'FRAME joy ...', 'FRAME close' or "
-      "'FRAME clear'";
+      "not an input change: expected 'FRAME down|up KEY', 'FRAME joy ...', 'FRAME close', "
+      "'FRAME clear' or 'FRAME focus in|out'";
   return false;
 }
 
@@ -187,6 +192,8 @@ std::string ReplayInputLine(int64_t frame, const InputChange& c) {
       return s + "close";
     case Kind::kClear:
       return s + "clear";
+    case Kind::kFocus:
+      return s + (c.value ? "focus in" : "focus out");
   }
   return s;
 }

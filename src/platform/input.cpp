@@ -82,6 +82,10 @@ bool InputState::Apply(const InputChange& c) {
     case InputChange::Kind::kClear:
       FocusChanged();
       break;
+    case InputChange::Kind::kFocus:
+      changed = focus_ != (c.value != 0);
+      SetFocus(c.value != 0);
+      break;
   }
   hold_ = h;
   return changed;

@@ -9,7 +9,7 @@ namespace sb {
 
 // One change of the input state, as a back end or a replay makes it.
 struct InputChange {
-  enum class Kind { kKey, kJoyButton, kJoyX, kJoyY, kClose, kClear };
+  enum class Kind { kKey, kJoyButton, kJoyX, kJoyY, kClose, kClear, kFocus };
   Kind kind = Kind::kKey;
   int code = 0;   // key code or joystick button (from 1)
   int value = 0;  // 1 down / 0 up, or the axis direction
@@ -65,6 +65,7 @@ class InputState {
   }
   // The window lost or got the focus: noted, then as FocusChanged.
   void SetFocus(bool has) {
+    if (hold_) return hold_->Hold({InputChange::Kind::kFocus, 0, has ? 1 : 0});
     focus_ = has;
     FocusChanged();
   }
