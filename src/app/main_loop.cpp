@@ -70,8 +70,10 @@ void ScreenLoopStep(Game& g) {
       // The window was closed during the game: the program ends without the
       // name entry, so a score for the table goes in under the name the
       // entry starts with rather than being lost.
-      if (g.quitgame != 0 && g.plyr->score > g.lowscore)
+      if (g.quitgame != 0 && g.plyr->score > g.lowscore) {
         InsertScore(g, g.plyr->score, "A  ", g.plyr->level);
+        KeepTopTenReplay(g);
+      }
       // Equal to the tenth score is not enough to enter the table.
       g.gamestate = g.plyr->score > g.lowscore ? Screen::kNameEntry : Screen::kScores;
       break;
