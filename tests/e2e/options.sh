@@ -59,12 +59,12 @@ prompt_gone() {
   shot && probe colour:90,190,480,32,ff0000 && ! at_least "${P[0]}" 10 480 32
 }
 
-# The player (14x24 px) stands at X Y. Its helmet (e6e6f0) is the same in
-# every colour set, and the filtered scaling leaves at least 8 pixels of it
-# exactly that colour; the wandering humans' whites blend into near misses, so
-# the colour must match exactly.
+# The player (14x24 px) stands at X Y. Its helmet (fafaec) is the same in
+# every colour set and is the player's own colour (only its shots share it),
+# and the filtered scaling leaves at least 6 pixels of it exactly that
+# colour, so the colour must match exactly.
 player_at() { # X Y
-  shot && probe "colour:$1,$2,14,24,e6e6f0" && [ "${P[0]}" -ge 6 ]
+  shot && probe "colour:$1,$2,14,24,fafaec" && [ "${P[0]}" -ge 6 ]
 }
 
 # The high-score table: "Top Scores" in red over the column titles in green.

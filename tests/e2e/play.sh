@@ -39,7 +39,7 @@ poll 20 "the player at the centre after the wave intro" player_at 320 240
 # Nothing starts within 40 px of the walls, but humans and hulks may wander
 # into the corners at once; only the player's helmet colour must be absent.
 shot
-helmet_in() { [ "$(count_colour "$1" "$2" 14 24 e6e6f0)" != 0 ]; }
+helmet_in() { [ "$(count_colour "$1" "$2" 14 24 fafaec)" != 0 ]; }
 if helmet_in 24 24 || helmet_in 24 432; then fail "the player's colours in a corner at the start"; fi
 
 keydown Up Left
@@ -47,11 +47,11 @@ poll 30 "the player in the top-left corner" player_at 24 24
 keyup Up Left
 
 # A step right with Space held sets the fire direction, and the player goes
-# on firing that way (control mode 0): shots (their cyan a0ffff is the
-# shots' own) fly along the top.
+# on firing that way (control mode 0): shots (their heads are fafaec, the
+# player's own colour) fly along the top.
 shot
-[ "$(count_colour 120 24 480 16 a0ffff 16)" = 0 ] || fail "shots along the top before firing"
-shots_along_top() { shot && probe colour:120,24,480,16,a0ffff,16 && [ "${P[0]}" -ge 8 ]; }
+[ "$(count_colour 120 24 480 16 fafaec 16)" = 0 ] || fail "shots along the top before firing"
+shots_along_top() { shot && probe colour:120,24,480,16,fafaec,16 && [ "${P[0]}" -ge 8 ]; }
 keydown Right space
 poll 10 "shots flying along the top" shots_along_top
 keyup Right space
