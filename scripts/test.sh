@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: a plain build with -Werror, then the same
 # tests under AddressSanitizer + UndefinedBehaviorSanitizer, then the checks
-# that need their own tools (static analysis, fuzzing, benchmarks guard).
+# that need their own tools (static analysis, the browser build in headless
+# chromium, the Debian package installed and purged, fuzzing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -16,6 +17,10 @@ echo "== plain build =="
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-test -j"$jobs"
 ctest --test-dir build-test --output-on-failure -j"$jobs" --timeout 600
+
+echo "== browser build and its tests in headless chromium =="
+bash scripts/web.sh --build-only
+bash tests/web/run.sh
 
 echo "== Debian package: build, lintian, install, play, purge =="
 bash scripts/package.sh
