@@ -8,7 +8,9 @@
 #include "core/keys.h"
 #include "draw/playfield.h"
 #include "platform/headless_backend.h"
+#include "platform/image_store.h"
 #include "platform/input.h"
+#include "platform/renderer.h"
 #include "play/collisions.h"
 #include "play/player.h"
 #include "play/round.h"
@@ -179,6 +181,45 @@ std::string Describe(const sb::Game& g) {
   add("score values", g.kxpoint_list.Count());
   add("skulls", g.kxdeath_list.Count());
   return s;
+}
+
+void Replay(sb::Platform& P, const std::vector<sb::DrawCall>& calls, bool general) {
+  sb::Renderer& r = P.GetRenderer();
+  sb::ImageStore& images = P.Images();
+  for (const sb::DrawCall& c : calls) {
+    const auto f = [&](int i) { return static_cast<float>(c.v[i]); };
+    switch (c.kind) {
+      case sb::DrawCall::kCls:
+        r.Cls();
+        break;
+      case sb::DrawCall::kColor:
+        r.SetColor(c.n[0], c.n[1], c.n[2]);
+        break;
+      case sb::DrawCall::kAlpha:
+        r.SetAlpha(c.v[0]);
+        break;
+      case sb::DrawCall::kScale:
+        r.SetScale(f(0), f(1));
+        break;
+      case sb::DrawCall::kViewport:
+        r.SetViewport(c.n[0], c.n[1], c.n[2], c.n[3]);
+        break;
+      case sb::DrawCall::kImage:
+        if (sb::Image* img = images.Get(c.n[0])) {
+          if (general)
+            r.DrawImageGeneral(*img, f(0), f(1), c.n[1]);
+          else
+            r.DrawImage(*img, f(0), f(1), c.n[1]);
+        }
+        break;
+      case sb::DrawCall::kLine:
+        r.DrawLine(f(0), f(1), f(2), f(3));
+        break;
+      case sb::DrawCall::kRect:
+        r.DrawRect(f(0), f(1), f(2), f(3));
+        break;
+    }
+  }
 }
 
 }  // namespace bench

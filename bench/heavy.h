@@ -39,6 +39,11 @@ bool PlayFrame(Heavy& h);
 // DrawPlayer ... DrawBorder.
 std::vector<sb::DrawCall> RecordFrame(Heavy& h);
 
+// Draws the recorded calls onto P's renderer. general: every image through
+// the per-pixel reference path (how sprites off the pixel grid were drawn
+// before the fast paths), for comparison.
+void Replay(sb::Platform& P, const std::vector<sb::DrawCall>& calls, bool general = false);
+
 // What the state holds, e.g. "grunts 85, brains 22, ...".
 std::string Describe(const sb::Game& g);
 

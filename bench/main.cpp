@@ -55,47 +55,6 @@ Scene& TheScene() {
   return s;
 }
 
-// general: every image through the per-pixel reference path (how sprites
-// off the pixel grid were drawn before the fast paths), for comparison.
-void Replay(sb::Platform& P, const std::vector<sb::DrawCall>& calls, bool general = false) {
-  sb::Renderer& r = P.GetRenderer();
-  sb::ImageStore& images = P.Images();
-  for (const sb::DrawCall& c : calls) {
-    const auto f = [&](int i) { return static_cast<float>(c.v[i]); };
-    switch (c.kind) {
-      case sb::DrawCall::kCls:
-        r.Cls();
-        break;
-      case sb::DrawCall::kColor:
-        r.SetColor(c.n[0], c.n[1], c.n[2]);
-        break;
-      case sb::DrawCall::kAlpha:
-        r.SetAlpha(c.v[0]);
-        break;
-      case sb::DrawCall::kScale:
-        r.SetScale(f(0), f(1));
-        break;
-      case sb::DrawCall::kViewport:
-        r.SetViewport(c.n[0], c.n[1], c.n[2], c.n[3]);
-        break;
-      case sb::DrawCall::kImage:
-        if (sb::Image* img = images.Get(c.n[0])) {
-          if (general)
-            r.DrawImageGeneral(*img, f(0), f(1), c.n[1]);
-          else
-            r.DrawImage(*img, f(0), f(1), c.n[1]);
-        }
-        break;
-      case sb::DrawCall::kLine:
-        r.DrawLine(f(0), f(1), f(2), f(3));
-        break;
-      case sb::DrawCall::kRect:
-        r.DrawRect(f(0), f(1), f(2), f(3));
-        break;
-    }
-  }
-}
-
 void BM_Memcpy(benchmark::State& st) {
   std::vector<uint32_t> a(kPixels, 0x123456u), b(kPixels, 0u);
   for (auto _ : st) {
@@ -118,7 +77,7 @@ void BM_Clear(benchmark::State& st) {
 void BM_HeavyDraw(benchmark::State& st) {
   Scene& s = TheScene();
   for (auto _ : st) {
-    Replay(*s.h->P, s.calls);
+    bench::Replay(*s.h->P, s.calls);
     benchmark::ClobberMemory();
   }
   st.counters["images"] = static_cast<double>(s.images);
@@ -127,7 +86,7 @@ void BM_HeavyDraw(benchmark::State& st) {
 void BM_HeavyDrawGeneral(benchmark::State& st) {
   Scene& s = TheScene();
   for (auto _ : st) {
-    Replay(*s.h->P, s.calls, true);
+    bench::Replay(*s.h->P, s.calls, true);
     benchmark::ClobberMemory();
   }
 }
@@ -170,7 +129,7 @@ void BM_Present(benchmark::State& st) {
     return;
   }
   Scene& s = TheScene();
-  Replay(*s.h->P, s.calls);  // a real frame to show
+  bench::Replay(*s.h->P, s.calls);  // a real frame to show
   const uint32_t* px = s.h->P->Framebuffer();
   for (auto _ : st) {
     be->Present(px, 0);
@@ -342,7 +301,7 @@ void ByImage() {
     std::vector<double> t;
     for (int rep = 0; rep < 301; ++rep) {
       const auto t0 = std::chrono::steady_clock::now();
-      Replay(*s.h->P, s.calls);
+      bench::Replay(*s.h->P, s.calls);
       t.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
     }
     std::sort(t.begin(), t.end());
@@ -356,7 +315,7 @@ void ByImage() {
     std::vector<double> t;
     for (int rep = 0; rep < 301; ++rep) {
       const auto t0 = std::chrono::steady_clock::now();
-      Replay(*s.h->P, no_cls);
+      bench::Replay(*s.h->P, no_cls);
       t.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
     }
     std::sort(t.begin(), t.end());
@@ -371,7 +330,7 @@ void ByImage() {
     std::vector<double> t;
     for (int rep = 0; rep < 201; ++rep) {
       const auto t0 = std::chrono::steady_clock::now();
-      Replay(*s.h->P, only);
+      bench::Replay(*s.h->P, only);
       t.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
     }
     std::sort(t.begin(), t.end());

@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "heavy.h"
-#include "platform/image_store.h"
 #include "platform/renderer.h"
 
 #ifdef __EMSCRIPTEN__
@@ -21,39 +20,6 @@
 #endif
 
 namespace {
-
-void Replay(sb::Platform& P, const std::vector<sb::DrawCall>& calls) {
-  sb::Renderer& r = P.GetRenderer();
-  for (const sb::DrawCall& c : calls) {
-    const auto f = [&](int i) { return static_cast<float>(c.v[i]); };
-    switch (c.kind) {
-      case sb::DrawCall::kCls:
-        r.Cls();
-        break;
-      case sb::DrawCall::kColor:
-        r.SetColor(c.n[0], c.n[1], c.n[2]);
-        break;
-      case sb::DrawCall::kAlpha:
-        r.SetAlpha(c.v[0]);
-        break;
-      case sb::DrawCall::kScale:
-        r.SetScale(f(0), f(1));
-        break;
-      case sb::DrawCall::kViewport:
-        r.SetViewport(c.n[0], c.n[1], c.n[2], c.n[3]);
-        break;
-      case sb::DrawCall::kImage:
-        if (sb::Image* img = P.Images().Get(c.n[0])) r.DrawImage(*img, f(0), f(1), c.n[1]);
-        break;
-      case sb::DrawCall::kLine:
-        r.DrawLine(f(0), f(1), f(2), f(3));
-        break;
-      case sb::DrawCall::kRect:
-        r.DrawRect(f(0), f(1), f(2), f(3));
-        break;
-    }
-  }
-}
 
 double NowUs() {
   using namespace std::chrono;
@@ -71,11 +37,11 @@ int main(int argc, char** argv) {
   auto h = bench::BuildHeavy();
   const std::vector<sb::DrawCall> calls = bench::RecordFrame(*h);
   constexpr int kRounds = 101, kPerRound = 10;
-  Replay(*h->P, calls);  // caches built once, as in play
+  bench::Replay(*h->P, calls);  // caches built once, as in play
   std::vector<double> us;
   for (int round = 0; round < kRounds; ++round) {
     const double t0 = NowUs();
-    for (int i = 0; i < kPerRound; ++i) Replay(*h->P, calls);
+    for (int i = 0; i < kPerRound; ++i) bench::Replay(*h->P, calls);
     us.push_back((NowUs() - t0) / kPerRound);
   }
   const double best = *std::min_element(us.begin(), us.end());
