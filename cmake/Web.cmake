@@ -22,9 +22,7 @@ add_library(swarmweb STATIC ${SB_WEB_SOURCES} ${CMAKE_SOURCE_DIR}/tools/sim/scri
 target_include_directories(swarmweb PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tools/sim)
 target_include_directories(swarmweb SYSTEM PRIVATE ${SB_STB_DIR})
 # SSE2 intrinsics become WebAssembly SIMD: the renderer keeps its vector kernel.
-# A `|` of comparisons is used on purpose where every side must run (each
-# reads and clears its presses); clang would call it a slip.
-target_compile_options(swarmweb PUBLIC -O3 -msimd128 -msse2 -Wno-bitwise-instead-of-logical)
+target_compile_options(swarmweb PUBLIC -O3 -msimd128 -msse2)
 target_compile_definitions(swarmweb PUBLIC SB_GAME_VERSION="${PROJECT_VERSION}")
 
 set(SB_WEB_LINK
@@ -51,8 +49,7 @@ add_library(swarmweb_timer STATIC ${SB_WEB_SOURCES} ${CMAKE_SOURCE_DIR}/tools/si
 target_include_directories(swarmweb_timer PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tools/sim
                                                  ${CMAKE_SOURCE_DIR}/bench)
 target_include_directories(swarmweb_timer SYSTEM PRIVATE ${SB_STB_DIR})
-target_compile_options(swarmweb_timer PUBLIC -O3 -msimd128 -msse2 -fwasm-exceptions
-                                             -Wno-bitwise-instead-of-logical)
+target_compile_options(swarmweb_timer PUBLIC -O3 -msimd128 -msse2 -fwasm-exceptions)
 target_compile_definitions(swarmweb_timer PUBLIC SB_GAME_VERSION="${PROJECT_VERSION}")
 add_executable(heavy_frame ${CMAKE_SOURCE_DIR}/tests/web/heavy_frame.cpp)
 target_link_libraries(heavy_frame PRIVATE swarmweb_timer)

@@ -30,6 +30,14 @@ enum KeyCode : int { kCodeEscape = 27, kCodeN = 78, kCodeO = 79, kCodeY = 89 };
 // buttons 1..4 (left X, bottom A, right B, top Y), then Back and Start.
 enum PadButton : int { kPadX = 1, kPadA = 2, kPadB = 3, kPadY = 4, kPadBack = 5, kPadStart = 6 };
 
+// True when any of the reads is true. Every read is made before the test:
+// reading a press takes it, so a key and a button asked together must both
+// be asked, whichever answers.
+template <class... Reads>
+bool AnyOf(Reads... reads) {
+  return (... || reads);
+}
+
 void FillKeyTable(Game& g);
 int LegacyKeyDown(Game& g, int n);
 int LegacyKeyHit(Game& g, int n);

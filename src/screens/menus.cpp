@@ -68,7 +68,7 @@ void MenuInput(Game& g, bool& done) {
     done = true;
   }
   // A controller's Back button stands for O.
-  if ((g.P.KeyPresses(kCodeO) != 0) | (g.P.JoyButtonPresses(kPadBack, 0) != 0)) {
+  if (AnyOf(g.P.KeyPresses(kCodeO) != 0, g.P.JoyButtonPresses(kPadBack, 0) != 0)) {
     g.gamestate = Screen::kOptions;
     done = true;
   }
@@ -243,7 +243,7 @@ void OptionsScreen(Game& g) {
   int frame = 0;
   bool done = false;
   while (!done) {
-    if ((g.P.KeyPresses(kCodeO) != 0) | (g.P.JoyButtonPresses(kPadBack, 0) != 0)) {
+    if (AnyOf(g.P.KeyPresses(kCodeO) != 0, g.P.JoyButtonPresses(kPadBack, 0) != 0)) {
       g.gamestate = Screen::kTitle;
       done = true;
     }
@@ -382,7 +382,7 @@ void EnterHiScore(Game& g) {
     }
     --polldelay;
     // A controller's Start button finishes the name as Y does.
-    if ((LegacyKeyHit(g, kKeyY) != 0) | (g.P.JoyButtonPresses(kPadStart, 0) != 0)) done = true;
+    if (AnyOf(LegacyKeyHit(g, kKeyY) != 0, g.P.JoyButtonPresses(kPadStart, 0) != 0)) done = true;
 
     g.P.SetColor(255, 255, 255);
     DrawFontText(g, 100, 40, "Congratulations");

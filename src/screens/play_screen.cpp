@@ -92,9 +92,9 @@ int ConfirmQuit(Game& g) {
   for (;;) {
     // A controller answers with Start (yes), or its right face button or Back
     // (no): no face button that fires in play or steers the name entry says yes.
-    if ((g.P.KeyPresses(kCodeY) != 0) | (g.P.JoyButtonPresses(kPadStart, 0) != 0)) answer = 1;
-    if ((g.P.KeyPresses(kCodeN) != 0) | (g.P.JoyButtonPresses(kPadB, 0) != 0) |
-        (g.P.JoyButtonPresses(kPadBack, 0) != 0))
+    if (AnyOf(g.P.KeyPresses(kCodeY) != 0, g.P.JoyButtonPresses(kPadStart, 0) != 0)) answer = 1;
+    if (AnyOf(g.P.KeyPresses(kCodeN) != 0, g.P.JoyButtonPresses(kPadB, 0) != 0,
+              g.P.JoyButtonPresses(kPadBack, 0) != 0))
       answer = 0;  // N wins a tie
     if (answer >= 0) break;
     g.P.Delay(1);  // wait for the answer without spinning a core
@@ -155,7 +155,7 @@ void PlayGame(Game& g) {
     g.P.Flip(0);
     if (!g.P.HasFocus() || g.P.JoyButtonPresses(kPadStart, 0) != 0) Pause(g);
     // A controller's Back button asks as Escape does.
-    if ((LegacyKeyHit(g, kKeyEscape) != 0) | (g.P.JoyButtonPresses(kPadBack, 0) != 0))
+    if (AnyOf(LegacyKeyHit(g, kKeyEscape) != 0, g.P.JoyButtonPresses(kPadBack, 0) != 0))
       quit = ConfirmQuit(g);
     if (g.P.CloseRequested() != 0) {
       quit = ConfirmQuit(g);
