@@ -36,7 +36,7 @@ void NextWave(Game& g) {
   ResetPlayer(g);
   CreateWave(g, g.wave);
   MakeWaveLabel(g);
-  WaveIntro(g, 0);
+  WaveIntro(g, false);
 }
 
 void LoseLife(Game& g) {
@@ -53,7 +53,7 @@ void LoseLife(Game& g) {
   ResetBehaviour(g);
   ResetPlayer(g);
   RestartWave(g, g.wave);
-  WaveIntro(g, 1);
+  WaveIntro(g, true);
 }
 
 void DrawGameOver(Game& g) {
@@ -81,7 +81,7 @@ void Pause(Game& g) {
 
 }  // namespace
 
-int ConfirmQuit(Game& g) {
+bool ConfirmQuit(Game& g) {
   Colour(g, 255, 0, 0);
   DrawBox(g, 90, 190, 480, 32, 1, -1, -1, -1, 1);
   g.P.SetColor(255, 255, 255);
@@ -100,7 +100,7 @@ int ConfirmQuit(Game& g) {
     g.P.Delay(1);  // wait for the answer without spinning a core
   }
   g.P.Flip(-1);
-  return answer;
+  return answer == 1;
 }
 
 void PlayGame(Game& g) {
@@ -124,10 +124,10 @@ void PlayGame(Game& g) {
   ResetBehaviour(g);
   CreateWave(g, g.wave);
   MakeWaveLabel(g);
-  WaveIntro(g, 0);
+  WaveIntro(g, false);
 
-  int quit = 0;
-  while (p.gameover == 0 && quit == 0) {
+  bool quit = false;
+  while (p.gameover == 0 && !quit) {
     // The wave test comes first: a hit in the frame the wave ends costs nothing.
     if (WaveCleared(g)) NextWave(g);
     if (p.dead == 1) LoseLife(g);

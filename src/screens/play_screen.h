@@ -6,6 +6,7 @@
 namespace sb {
 
 void PlayGame(Game& g);
-int ConfirmQuit(Game& g);
+// Shows the quit prompt and waits for the answer: true to quit.
+bool ConfirmQuit(Game& g);
 
 }  // namespace sb

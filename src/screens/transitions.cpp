@@ -180,8 +180,8 @@ void PlayerDeath(Game& g) {
   }
 }
 
-void WaveIntro(Game& g, int restart) {
-  if (restart == 0) {
+void WaveIntro(Game& g, bool restart) {
+  if (!restart) {
     WaveStartIntro(g);
   } else {
     ResumeIntro(g);

@@ -6,7 +6,7 @@
 namespace sb {
 
 void PlayerDeath(Game& g);
-void WaveIntro(Game& g, int restart);
+void WaveIntro(Game& g, bool restart);
 void WaveOutro(Game& g);
 
 }  // namespace sb

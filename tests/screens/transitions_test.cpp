@@ -48,7 +48,7 @@ TEST_F(Transitions, TheWaveIntroPresents62FramesWithBirthSoundsOnCue) {
   sb::Raise(g, sb::kSndNewwave);  // as the wave set-up leaves it
   P->SeedRandom(11);
 
-  sb::WaveIntro(g, 0);
+  sb::WaveIntro(g, false);
 
   EXPECT_EQ(raised.size(), 62u);
   EXPECT_EQ(FramesRaising(sb::kSndNewwave), std::vector<int>({0}));
@@ -68,7 +68,7 @@ TEST_F(Transitions, AWaveWithoutGruntsOrBrainsRaisesNoBirthSounds) {
   sbt::At(g.kxhulk_list, 100, 100);
   P->SeedRandom(12);
 
-  sb::WaveIntro(g, 0);
+  sb::WaveIntro(g, false);
 
   EXPECT_EQ(raised.size(), 62u);
   EXPECT_TRUE(FramesRaising(sb::kSndGruntborn).empty());
@@ -81,7 +81,7 @@ TEST_F(Transitions, BrainsFlickerByADrawPerFrameUntilTheyStartToMove) {
   b->animdir = 1;
   P->SeedRandom(13);
 
-  sb::WaveIntro(g, 0);
+  sb::WaveIntro(g, false);
 
   // One flicker draw for frames 31..49, one turn test per update 50..61.
   EXPECT_EQ(Draws(), 19u + 12u);
@@ -93,7 +93,7 @@ TEST_F(Transitions, TheResumeIntroPresents22FramesAndMovesNothing) {
   sb::kxhuman* h = sbt::At(g.kxhuman_list, 200, 200);
   h->xv = 1;
 
-  sb::WaveIntro(g, 1);
+  sb::WaveIntro(g, true);
 
   EXPECT_EQ(raised.size(), 22u);
   EXPECT_EQ(gr->sx, 100.0f);
