@@ -66,8 +66,7 @@ void Platform::Flip(int sync) {
   if (!open_) return;
   backend_->Present(renderer_->Pixels(), sync);
   if (hooks_) {
-    flipped_since_delay_ = true;
-    pumps_since_delay_ = 0;
+    moments_.Framed();
     hooks_->AfterFlip(++hook_frames_);
   }
 }
@@ -75,8 +74,7 @@ void Platform::Flip(int sync) {
 void Platform::SetFrameHooks(FrameHooks* h) {
   hooks_ = h;
   hook_frames_ = 0;
-  flipped_since_delay_ = false;
-  pumps_since_delay_ = 0;
+  moments_ = FrameMoments{};
 }
 
 void Platform::SetColor(int r, int g, int b) {
@@ -159,7 +157,7 @@ void Platform::PlaySound(int sound) {
 
 void Platform::Pump() {
   backend_->PumpEvents(*input_);
-  ++pumps_since_delay_;
+  moments_.Pumped();
 }
 
 int Platform::KeyDown(int key) {
@@ -216,11 +214,7 @@ uint32_t Platform::Millis() {
 void Platform::Delay(int ms) {
   if (ms >= 0) backend_->Delay(ms / delay_div_);
   if (!hooks_) return;
-  // Input polled since the last pause and no frame shown: a wait for a key.
-  const bool waiting = !flipped_since_delay_ && pumps_since_delay_ > 0;
-  flipped_since_delay_ = false;
-  pumps_since_delay_ = 0;
-  if (waiting) hooks_->OnWait(hook_frames_);
+  if (moments_.Paused()) hooks_->OnWait(hook_frames_);
 }
 
 // --- files ---

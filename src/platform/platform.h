@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/frame_moments.h"
 #include "platform/random.h"
 
 namespace sb {
@@ -157,8 +158,7 @@ class Platform {
   std::vector<DrawCall>* log_ = nullptr;
   FrameHooks* hooks_ = nullptr;
   int64_t hook_frames_ = 0;
-  bool flipped_since_delay_ = false;
-  int64_t pumps_since_delay_ = 0;
+  FrameMoments moments_;
   int delay_div_ = 1;
 };
 

@@ -46,8 +46,6 @@ namespace sb {
 namespace {
 
 // A stick counts as deflected beyond a third of its range (in page.js).
-// A poll loop without any pause is a wait as well; no frame reads this often.
-constexpr int64_t kBusyPollLimit = 10'000'000;
 // A scripted run hands the page a turn every this many Delays.
 constexpr int64_t kYieldEvery = 32;
 // Never more sound at once than this (after the tab slept, say).
@@ -82,7 +80,7 @@ void WebBackend::Begin(InputState& input) {
 }
 
 bool WebBackend::OpenWindow(bool fullscreen) {
-  just_pumped_ = false;
+  moments_.Opened();
   if (fullscreen && !script_) sb_request_fullscreen();
   return true;
 }
@@ -93,8 +91,7 @@ bool WebBackend::IsFullScreen() const {
 
 void WebBackend::Present(const uint32_t* pixels, int sync) {
   (void)sync;  // the page shows frames at its own refresh
-  const bool flip = just_pumped_;
-  just_pumped_ = false;
+  const bool flip = moments_.Presented();
   uint8_t* out = rgba_.data();
   for (size_t i = 0; i < size_t{kScreenW} * kScreenH; ++i, out += 4) {
     const uint32_t c = pixels[i];
@@ -113,12 +110,7 @@ void WebBackend::Present(const uint32_t* pixels, int sync) {
 void WebBackend::PumpEvents(InputState& input) {
   input_ = &input;
   if (script_) {
-    ++pumps_since_delay_;
-    if (++pumps_since_flip_ > kBusyPollLimit) {
-      pumps_since_flip_ = 0;
-      Wait();
-    }
-    just_pumped_ = true;
+    if (moments_.Pumped()) Wait();
     return;
   }
   char code[64], key[64];
@@ -132,7 +124,7 @@ void WebBackend::PumpEvents(InputState& input) {
     for (int i = 0; i < n; ++i) input.SetKey(codes[i], kind == 1);
   }
   ReadPad(input);
-  just_pumped_ = true;
+  moments_.Pumped();  // no busy-poll limit outside a scripted run
 }
 
 void WebBackend::ReadPad(InputState& in) {
@@ -148,18 +140,12 @@ uint32_t WebBackend::Millis() {
 }
 
 void WebBackend::Delay(int ms) {
-  just_pumped_ = false;
+  const bool waiting = moments_.Paused();
   if (script_) {
     if (ms > 0) clock_ += static_cast<uint32_t>(ms);
     if (mixer_ && ms > 0) mixer_->Advance(ms * Mixer::kRate / 1000);
     if (++delays_ % kYieldEvery == 0) emscripten_sleep(0);
-    const bool waiting = !flipped_since_delay_ && pumps_since_delay_ > 0;
-    flipped_since_delay_ = false;
-    pumps_since_delay_ = 0;
-    if (waiting) {
-      pumps_since_flip_ = 0;
-      Wait();
-    }
+    if (waiting) Wait();
     return;
   }
   emscripten_sleep(static_cast<unsigned>(std::max(ms, 0)));
@@ -186,9 +172,6 @@ void WebBackend::FeedAudio() {
 
 void WebBackend::OnFlip() {
   if (script_->frames && frame_ > script_->frames) EndScript();
-  flipped_since_delay_ = true;
-  pumps_since_delay_ = 0;
-  pumps_since_flip_ = 0;
   for (int64_t f : script_->shots)
     if (f == frame_) sb_shot(static_cast<int>(frame_), rgba_.data());
   if (script_->frames && frame_ >= script_->frames) EndScript();

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/frame_moments.h"
 #include "script.h"
 
 namespace sb {
@@ -71,8 +72,7 @@ class WebBackend : public Backend {
   uint32_t clock_ = 0;  // virtual clock of a scripted run
   int64_t frame_ = 0;
   int64_t delays_ = 0;
-  bool just_pumped_ = false, flipped_since_delay_ = false;
-  int64_t pumps_since_delay_ = 0, pumps_since_flip_ = 0;
+  FrameMoments moments_;
 };
 
 }  // namespace sb

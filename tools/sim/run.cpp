@@ -11,6 +11,7 @@
 #include "app/replay.h"
 #include "bot.h"
 #include "digest.h"
+#include "platform/frame_moments.h"
 #include "platform/headless_backend.h"
 #include "platform/image_write.h"
 #include "platform/input.h"
@@ -100,9 +101,6 @@ class Runner {
   void OnFlip(const uint32_t* pixels) {
     if (o_.frames && frame_ >= *o_.frames) throw sb::StopRun{0};  // --frames 0
     ++frame_;
-    flipped_since_delay_ = true;
-    pumps_since_delay_ = 0;
-    pumps_since_flip_ = 0;
     if (p_.trace && !p_.trace->Write(*g_, frame_) && !trace_failed_) {
       trace_failed_ = true;
       std::fprintf(err_, "swarmbreak-sim: writing the trace failed at frame %lld\n",
@@ -124,31 +122,22 @@ class Runner {
     }
   }
 
+  // The moments a back end sees: a pump, a present, a pause.
   void OnPump() {
-    ++pumps_since_delay_;
-    // A poll loop without any pause is a wait as well; no frame reads this often.
-    if (++pumps_since_flip_ > kBusyPollLimit) {
-      pumps_since_flip_ = 0;
-      Wait();
-    }
+    if (moments_.Pumped()) Wait();
   }
-
+  void OnPresent(const uint32_t* pixels) {
+    if (moments_.Presented()) OnFlip(pixels);
+  }
   void OnDelay() {
-    const bool waiting = !flipped_since_delay_ && pumps_since_delay_ > 0;
-    flipped_since_delay_ = false;
-    pumps_since_delay_ = 0;
-    if (waiting) {
-      pumps_since_flip_ = 0;
-      Wait();
-    }
+    if (moments_.Paused()) Wait();
   }
+  void OnOpen() { moments_.Opened(); }
 
   int64_t Frames() const { return frame_; }
   bool Failed() const { return trace_failed_ || shot_failed_; }
 
  private:
-  static constexpr int64_t kBusyPollLimit = 10'000'000;
-
   // The game waits for a key without presenting frames: the script's next
   // change (whatever its frame), or the bot's answer; nothing left ends the run.
   void Wait() {
@@ -188,42 +177,34 @@ class Runner {
   sb::Game* g_ = nullptr;
   std::unique_ptr<InputStateSink> sink_;
   int64_t frame_ = 0;
-  bool flipped_since_delay_ = false;
-  int64_t pumps_since_delay_ = 0;
-  int64_t pumps_since_flip_ = 0;
+  sb::FrameMoments moments_;
   bool trace_failed_ = false;
   bool shot_failed_ = false;
 };
 
-// The headless back end, told apart: a Flip is a pump followed at once by a
-// present, whereas opening a display presents straight after opening it.
+// The headless back end, reporting what it sees to the runner.
 class SimBackend : public sb::HeadlessBackend {
  public:
   explicit SimBackend(Runner& r) : r_(r) {}
   bool OpenWindow(bool fullscreen) override {
-    just_pumped_ = false;
+    r_.OnOpen();
     return HeadlessBackend::OpenWindow(fullscreen);
   }
   void PumpEvents(sb::InputState& input) override {
     HeadlessBackend::PumpEvents(input);
     r_.OnPump();
-    just_pumped_ = true;
   }
   void Present(const uint32_t* pixels, int sync) override {
-    const bool flip = just_pumped_;
-    just_pumped_ = false;
     HeadlessBackend::Present(pixels, sync);
-    if (flip) r_.OnFlip(pixels);
+    r_.OnPresent(pixels);
   }
   void Delay(int ms) override {
-    just_pumped_ = false;
     HeadlessBackend::Delay(ms);
     r_.OnDelay();
   }
 
  private:
   Runner& r_;
-  bool just_pumped_ = false;
 };
 
 void ApplySettings(const Options& o, sb::Game& g) {
