@@ -98,11 +98,16 @@ bool ApplyValue(Game& g, const ReplayValue& rv, std::string& why) {
   }
   if (!rv.player && rv.wave == 0) {
     for (const SettingRange& s : kSettingRanges) {
+      if (rv.name != s.name) continue;
+      // Settings are 32-bit integers; a real global of the same name would be a
+      // table fault, and casting an arbitrary real to int is undefined.
       int32_t v = 0;
       VisitGlobals(g, [&](const char* name, auto& x) {
-        if (rv.name == name) v = static_cast<int32_t>(x);
+        if constexpr (std::is_same_v<std::remove_cvref_t<decltype(x)>, int32_t>) {
+          if (rv.name == name) v = x;
+        }
       });
-      if (rv.name == s.name && (v < s.lo || v > s.hi)) {
+      if (v < s.lo || v > s.hi) {
         why = "setting " + rv.name + " " + rv.value + " is not " + std::to_string(s.lo) + ".." +
               std::to_string(s.hi);
         return false;
