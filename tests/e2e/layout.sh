@@ -11,9 +11,7 @@ make_game_dir
 start_game
 wait_window
 
-keydown space
-poll 20 "the game has started (playfield border)" in_play
-keyup space
+start_play
 press_until Escape 10 "the quit prompt after Escape" prompt_shown
 key z # the key in the place of the US Y
 sleep 1

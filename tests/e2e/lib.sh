@@ -243,6 +243,35 @@ area_black() { [ "$(count_nonblack "$@")" = 0 ]; }
 # area_filled X Y W H PERCENT: at least PERCENT % of the pixels are not black.
 area_filled() { at_least "$(count_nonblack "$1" "$2" "$3" "$4")" "$5" "$3" "$4"; }
 
+# --- the title screen -------------------------------------------------------------------
+
+# sim_title_frame: the headless renderer's frame 300 of the title (letters and
+# logo settled) into $SIM_FRAME when the simulator is built, else SIM_FRAME="".
+sim_title_frame() {
+  SIM_FRAME=""
+  [ -n "${SB_SIM:-}" ] || return 0
+  mkdir -p "$WORK/sim/scores"
+  ln -s "$SB_GAME_DIR/images" "$SB_GAME_DIR/sounds" "$WORK/sim/"
+  SIM_FRAME=$WORK/sim-300.bmp
+  "$SB_SIM" --mode flow --seed 1 --frames 320 --shot "300:$SIM_FRAME" \
+    --assets "$WORK/sim" >"$WORK/sim.log" 2>&1 || fail "simulator failed: $(cat "$WORK/sim.log")"
+}
+
+# title_settled: the frame all round, the ten letters (x 80+48j, 44 px wide,
+# y 92..119) with nothing above them nor between them and the logo, and
+# letters and logo pixel for pixel as in $SIM_FRAME when there is one.
+title_settled() {
+  shot || return 1
+  local j q=(nonblack:0,0,640,2 nonblack:0,478,640,2 nonblack:0,0,2,480 nonblack:638,0,2,480
+    nonblack:2,2,636,87 nonblack:2,123,636,34)
+  for j in $(seq 0 9); do q+=("nonblack:$((80 + 48 * j)),92,44,28"); done
+  [ -z "$SIM_FRAME" ] || q+=("diff:2,88,636,172,$SIM_FRAME")
+  probe "${q[@]}" || return 1
+  [ "${P[*]:0:6}" = "1280 1280 960 960 0 0" ] || return 1
+  for j in $(seq 0 9); do [ "${P[$((6 + j))]}" -ge 20 ] || return 1; done
+  [ -z "$SIM_FRAME" ] || [ "${P[16]}" = 0 ]
+}
+
 # --- a game controller -------------------------------------------------------------------
 
 # use_pad: the game started next reads controller commands from $PAD and

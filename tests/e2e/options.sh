@@ -50,6 +50,13 @@ in_play() {
     at_least "${P[0]}" 95 2 432 && at_least "${P[1]}" 95 2 432 && [ "${P[2]}" = 0 ] && [ "${P[3]}" = 0 ]
 }
 
+# start_play: holding Space on the title starts a game.
+start_play() {
+  keydown space
+  poll 20 "the game has started (playfield border)" in_play
+  keyup space
+}
+
 # The red bar of the quit prompt over 90..569 x 190..221, and not beyond.
 prompt_shown() {
   shot && probe colour:90,190,480,32,ff0000 colour:90,222,480,1,ff0000 colour:90,189,480,1,ff0000 &&

@@ -32,9 +32,7 @@ sleep "$(awk -v n="$(stat -c %s "$wav")" -v r="$rate" 'BEGIN{print n / r + 0.5}'
 [ -f "$AUDIO" ] || fail "the disk audio driver wrote no $AUDIO"
 quiet_from=$(stat -c %s "$AUDIO")
 
-keydown space
-poll 20 "the game has started (playfield border)" in_play
-keyup space
+start_play
 poll 20 "the player at the centre after the wave intro" player_at 320 240
 # Nothing starts within 40 px of the walls, but humans and hulks may wander
 # into the corners at once; only the player's helmet colour must be absent.

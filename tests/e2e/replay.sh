@@ -24,9 +24,7 @@ press_until Down 10 "the arrow at line 1" arrow_at 1
 press_until Down 10 "the arrow at line 2 (invincibility)" arrow_at 2
 key Right # invincibility on: the replay's settings show it (below)
 sleep 0.5
-keydown space
-poll 20 "the game has started" in_play
-keyup space
+start_play
 sleep 2
 fire() { for d in "$@"; do keydown "$d" space; sleep 1.2; keyup "$d" space; done; }
 fire Left Up Right

@@ -11,9 +11,7 @@ make_game_dir
 start_game
 wait_window
 
-keydown space
-poll 20 "the game has started (playfield border)" in_play
-keyup space
+start_play
 poll 20 "the player at the centre after the wave intro" player_at 320 240
 [ -f "$AUDIO" ] || fail "the disk audio driver wrote no $AUDIO"
 play_from=$(stat -c %s "$AUDIO")

@@ -9,14 +9,7 @@ source "$(dirname "$0")/lib.sh"
 
 # The letters and the logo do not move from frame 200 on, so they must match
 # the headless renderer's frame pixel for pixel (when the simulator is built).
-sim_frame=""
-if [ -n "${SB_SIM:-}" ]; then
-  mkdir -p "$WORK/sim/scores"
-  ln -s "$SB_GAME_DIR/images" "$SB_GAME_DIR/sounds" "$WORK/sim/"
-  sim_frame=$WORK/sim-300.bmp
-  "$SB_SIM" --mode flow --seed 1 --frames 320 --shot "300:$sim_frame" \
-    --assets "$WORK/sim" >"$WORK/sim.log" 2>&1 || fail "simulator failed: $(cat "$WORK/sim.log")"
-fi
+sim_title_frame
 
 start_x 640x480x24
 make_game_dir
@@ -26,21 +19,7 @@ wait_window
 read -r x y w h < <(window_geometry)
 [ "$w $h" = "640 480" ] || fail "window is ${w}x${h}, not 640x480"
 
-# Settled from frame 200 on: letters at x 80+48j (44 px wide), y 92..119.
-title_settled() {
-  shot || return 1
-  local j q=(nonblack:0,0,640,2 nonblack:0,478,640,2 nonblack:0,0,2,480 nonblack:638,0,2,480
-    nonblack:2,2,636,87 nonblack:2,123,636,34)
-  for j in $(seq 0 9); do q+=("nonblack:$((80 + 48 * j)),92,44,28"); done
-  [ -z "$sim_frame" ] || q+=("diff:2,88,636,172,$sim_frame")
-  probe "${q[@]}" || return 1
-  # The frame all round, nothing above the letters any more, nor between
-  # them and the logo.
-  [ "${P[*]:0:6}" = "1280 1280 960 960 0 0" ] || return 1
-  for j in $(seq 0 9); do [ "${P[$((6 + j))]}" -ge 20 ] || return 1; done
-  [ -z "$sim_frame" ] || [ "${P[16]}" = 0 ]
-}
-poll 40 "the title screen with its letters settled${sim_frame:+, as in the headless frame}" title_settled
+poll 40 "the title screen with its letters settled${SIM_FRAME:+, as in the headless frame}" title_settled
 log "title settled after $((($(date +%s%N) - GAME_T0) / 1000000)) ms"
 
 key Escape

@@ -95,14 +95,7 @@ expected="$WORK/xdg/swarmbreak
 rm -rf "$fake" "$WORK/xdg" "$WORK/here" "$WORK/args"
 
 # --- playing the installed game ------------------------------------------------------
-sim_frame=""
-if [ -n "${SB_SIM:-}" ]; then
-  mkdir -p "$WORK/sim/scores"
-  ln -s "$SB_GAME_DIR/images" "$SB_GAME_DIR/sounds" "$WORK/sim/"
-  sim_frame=$WORK/sim-300.bmp
-  "$SB_SIM" --mode flow --seed 1 --frames 320 --shot "300:$sim_frame" \
-    --assets "$WORK/sim" >"$WORK/sim.log" 2>&1 || fail "simulator failed: $(cat "$WORK/sim.log")"
-fi
+sim_title_frame
 
 start_x 640x480x24
 GAME=$WORK/start # the folder the player starts from; the launcher leaves it
@@ -110,18 +103,8 @@ mkdir -p "$GAME"
 start_game
 wait_window
 
-# The title as in tests/e2e/title.sh: the frame all round, the ten letters
-# settled (from frame 200 on), and letters and logo as the simulator drew them.
-title_settled() {
-  shot || return 1
-  local j q=(nonblack:0,0,640,2 nonblack:0,478,640,2 nonblack:2,2,636,87 nonblack:2,123,636,34)
-  for j in $(seq 0 9); do q+=("nonblack:$((80 + 48 * j)),92,44,28"); done
-  [ -z "$sim_frame" ] || q+=("diff:2,88,636,172,$sim_frame")
-  probe "${q[@]}" && [ "${P[*]:0:4}" = "1280 1280 0 0" ] || return 1
-  for j in $(seq 4 13); do [ "${P[$j]}" -ge 20 ] || return 1; done
-  [ -z "$sim_frame" ] || [ "${P[14]}" = 0 ]
-}
-poll 40 "the title with its letters settled${sim_frame:+, as in the headless frame}" title_settled
+# The title as the end-to-end title test sees it.
+poll 40 "the title with its letters settled${SIM_FRAME:+, as in the headless frame}" title_settled
 wm_class=$(xprop -id "$WID" WM_CLASS | sed -n 's/.*= "\([^"]*\)", "\([^"]*\)"/\2/p')
 grep -qx "StartupWMClass=$wm_class" "$desktop" ||
   fail "the window's class \"$wm_class\" is not the desktop entry's StartupWMClass"
@@ -130,9 +113,7 @@ cmp -s "$WORK/kept.dat" "$player/scores/hiscores.dat" || fail "the kept table ch
   [ "$(readlink -f "$player/sounds")" = /usr/share/games/swarmbreak/sounds ] ||
   fail "the player's folder does not link to the installed art and sound: $(ls -l "$player")"
 
-keydown space
-poll 20 "a game started" in_play
-keyup space
+start_play
 [ -f "$AUDIO" ] || fail "the disk audio driver wrote no $AUDIO"
 from=$(stat -c %s "$AUDIO")
 keydown Right space

@@ -15,34 +15,6 @@ std::vector<int16_t> Mix(sb::Mixer& m, int n) {
   return out;
 }
 
-// A PCM WAV file with the given header values around raw sample bytes.
-std::vector<uint8_t> Wav(int channels, int rate, int bits, const std::vector<uint8_t>& data) {
-  std::vector<uint8_t> b;
-  b.reserve(44 + data.size());
-  auto put = [&](uint32_t v, int n) {
-    for (int i = 0; i < n; ++i) b.push_back(uint8_t(v >> (8 * i)));
-  };
-  // Tags go in byte by byte: GCC 12 at -O3 misreads initializer-list inserts
-  // into a growing vector as an overflow (-Wstringop-overflow).
-  auto tag = [&](const char* t) {
-    for (int i = 0; t[i] != 0; ++i) b.push_back(uint8_t(t[i]));
-  };
-  tag("RIFF");
-  put(36 + uint32_t(data.size()), 4);
-  tag("WAVEfmt ");
-  put(16, 4);
-  put(1, 2);
-  put(uint32_t(channels), 2);
-  put(uint32_t(rate), 4);
-  put(uint32_t(rate * channels * bits / 8), 4);
-  put(uint32_t(channels * bits / 8), 2);
-  put(uint32_t(bits), 2);
-  tag("data");
-  put(uint32_t(data.size()), 4);
-  b.insert(b.end(), data.begin(), data.end());
-  return b;
-}
-
 TEST(Mixer, VoicesSumAndTheLimiterHoldsTheCeiling) {
   sb::Mixer m;
   int loud = m.AddSound(std::vector<int16_t>(8, 20000));
@@ -142,7 +114,7 @@ TEST(LoadSound, EightBitStereoIsConvertedToSixteenBitMonoAtTheMixerRate) {
   auto p = sb::MakeHeadlessPlatform();
   // 0.1 s at 22050 Hz, both channels at unsigned 200 (= +72 of 128).
   std::vector<uint8_t> data(2205 * 2, 200);
-  pt::WriteBytes(dir / "s.wav", Wav(2, 22050, 8, data));
+  pt::WriteBytes(dir / "s.wav", pt::Wav(2, 22050, 8, data));
   int snd = p->LoadSound(dir / "s.wav", 0);
   ASSERT_NE(snd, 0);
   const auto& smp = p->GetMixer().GetSound(snd)->samples;
@@ -158,7 +130,7 @@ TEST(LoadSound, SixteenBitMonoAtTheMixerRateIsKeptAsIs) {
     data.push_back(uint8_t(v));
     data.push_back(uint8_t(uint16_t(v) >> 8));
   }
-  pt::WriteBytes(dir / "m.wav", Wav(1, 44100, 16, data));
+  pt::WriteBytes(dir / "m.wav", pt::Wav(1, 44100, 16, data));
   int snd = p->LoadSound(dir / "m.wav", 0);
   ASSERT_NE(snd, 0);
   EXPECT_EQ(p->GetMixer().GetSound(snd)->samples,
@@ -171,10 +143,10 @@ TEST(LoadSound, BrokenFilesGiveNoSound) {
   EXPECT_EQ(p->LoadSound(dir / "missing.wav", 0), 0);
   pt::WriteBytes(dir / "empty.wav", {});
   EXPECT_EQ(p->LoadSound(dir / "empty.wav", 0), 0);
-  auto w = Wav(1, 44100, 16, std::vector<uint8_t>(100, 1));
+  auto w = pt::Wav(1, 44100, 16, std::vector<uint8_t>(100, 1));
   pt::WriteBytes(dir / "cut.wav", std::vector<uint8_t>(w.begin(), w.begin() + 30));
   EXPECT_EQ(p->LoadSound(dir / "cut.wav", 0), 0);
-  pt::WriteBytes(dir / "zero_rate.wav", Wav(1, 0, 16, std::vector<uint8_t>(100, 1)));
+  pt::WriteBytes(dir / "zero_rate.wav", pt::Wav(1, 0, 16, std::vector<uint8_t>(100, 1)));
   EXPECT_EQ(p->LoadSound(dir / "zero_rate.wav", 0), 0);
   pt::WriteBytes(dir / "noise.wav", std::vector<uint8_t>(500, 0xA5));
   EXPECT_EQ(p->LoadSound(dir / "noise.wav", 0), 0);

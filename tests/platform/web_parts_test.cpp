@@ -83,37 +83,10 @@ TEST(PlainDecoders, RefuseTheBrokenBmpsSdlRefuses) {
   }
 }
 
-// A PCM WAV of the given form around raw sample bytes.
-std::vector<uint8_t> Wav(int channels, int rate, int bits, const std::vector<uint8_t>& data) {
-  std::vector<uint8_t> b;
-  // Byte by byte: GCC 12 at -O3 misreads inserts into a growing vector as overflows.
-  auto put = [&](uint32_t v, int n) {
-    for (int i = 0; i < n; ++i) b.push_back(uint8_t(v >> (8 * i)));
-  };
-  auto tag = [&](const char* t) {
-    for (int i = 0; i < 4; ++i) b.push_back(uint8_t(t[i]));
-  };
-  tag("RIFF");
-  put(uint32_t(36 + data.size()), 4);
-  tag("WAVE");
-  tag("fmt ");
-  put(16, 4);
-  put(1, 2);
-  put(uint32_t(channels), 2);
-  put(uint32_t(rate), 4);
-  put(uint32_t(rate * channels * bits / 8), 4);
-  put(uint32_t(channels * bits / 8), 2);
-  put(uint32_t(bits), 2);
-  tag("data");
-  put(uint32_t(data.size()), 4);
-  for (uint8_t v : data) b.push_back(v);
-  return b;
-}
-
 TEST(PlainDecoders, ReadTheOtherPcmFormsAndRefuseBrokenWavsLikeSdl) {
   std::vector<uint8_t> ramp;  // 2000 bytes: 8-bit values, or 16-bit words
   for (int i = 0; i < 2000; ++i) ramp.push_back(uint8_t(i * 37));
-  auto sound = Wav(1, 44100, 16, ramp);
+  auto sound = pt::Wav(1, 44100, 16, ramp);
   auto cut_fmt = sound;
   cut_fmt.resize(30);
   auto no_data = sound;
@@ -131,14 +104,14 @@ TEST(PlainDecoders, ReadTheOtherPcmFormsAndRefuseBrokenWavsLikeSdl) {
   const Case cases[] = {
       {"16-bit mono", sound, true, 0},
       {"claims more data than it has", long_data, true, 0},
-      {"8-bit mono", Wav(1, 44100, 8, ramp), true, 256},
-      {"16-bit stereo", Wav(2, 44100, 16, ramp), true, 1},
-      {"8-bit stereo", Wav(2, 44100, 8, ramp), true, 256},
+      {"8-bit mono", pt::Wav(1, 44100, 8, ramp), true, 256},
+      {"16-bit stereo", pt::Wav(2, 44100, 16, ramp), true, 1},
+      {"8-bit stereo", pt::Wav(2, 44100, 8, ramp), true, 256},
       {"format cut", cut_fmt, false, 0},
       {"no data chunk", no_data, false, 0},
       {"not PCM", not_pcm, false, 0},
-      {"zero rate", Wav(1, 0, 16, ramp), false, 0},
-      {"24-bit", Wav(1, 44100, 24, ramp), true, -1},  // -1: may differ, must not crash
+      {"zero rate", pt::Wav(1, 0, 16, ramp), false, 0},
+      {"24-bit", pt::Wav(1, 44100, 24, ramp), true, -1},  // -1: may differ, must not crash
       {"noise", std::vector<uint8_t>(500, 0xA5), false, 0},
   };
   for (const Case& c : cases) {
@@ -156,7 +129,7 @@ TEST(PlainDecoders, ReadTheOtherPcmFormsAndRefuseBrokenWavsLikeSdl) {
   }
   // Another rate is brought to the mixer's: the same length as SDL's.
   bool sdl_ok = false, plain_ok = false;
-  const auto half = Wav(1, 22050, 16, ramp);
+  const auto half = pt::Wav(1, 22050, 16, ramp);
   const auto sdl = DecodeWith(sb::DecodeWav, half, sdl_ok);
   const auto plain = DecodeWith(sb::plain::DecodeWav, half, plain_ok);
   ASSERT_TRUE(sdl_ok && plain_ok);

@@ -15,52 +15,20 @@
 #include "app/main_loop.h"
 #include "core/digest.h"
 #include "platform/headless_backend.h"
-#include "run.h"
+#include "sim_fixture.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class Replays : public ::testing::Test {
+class Replays : public SimFixture {
  protected:
-  void SetUp() override {
-    cwd_ = fs::current_path();
-    dir_ = fs::temp_directory_path() / ("replay_test_" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    fs::current_path(cwd_);
-    fs::remove_all(dir_);
-  }
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  Replays() : SimFixture("replay_test_") {}
   // The game writes CR LF line ends, like its table; both are read.
   static std::string Read(const std::string& path) {
-    std::ostringstream s;
-    s << std::ifstream(path, std::ios::binary).rdbuf();
-    std::string t = s.str();
+    std::string t = SimFixture::Read(path);
     std::erase(t, '\r');
     return t;
-  }
-  void Write(const std::string& name, const std::string& text) {
-    std::ofstream(Path(name), std::ios::binary) << text;
-  }
-  static std::string ReadAll(std::FILE* f) {
-    std::string s;
-    std::rewind(f);
-    char buf[4096];
-    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) s.append(buf, n);
-    std::fclose(f);
-    return s;
-  }
-  int Sim(std::vector<std::string> args) {
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    const int rc = sim::SimMain(args, out, err);
-    fs::current_path(cwd_);
-    out_ = ReadAll(out);
-    err_ = ReadAll(err);
-    return rc;
   }
   int Record(std::vector<std::string> args, const std::string& replay) {
     for (const char* a : {"--assets", SB_GAME_DIR, "--no-draw", "--digest", "--record"})
@@ -77,8 +45,6 @@ class Replays : public ::testing::Test {
     if (!std::regex_search(text, m, std::regex("\nend .*\\b" + key + " (-?[0-9]+)"))) return -999;
     return std::stoll(m[1]);
   }
-  fs::path cwd_, dir_;
-  std::string out_, err_;
 };
 
 // Each game is recorded, then replayed headless: every checkpoint and the end

@@ -1,7 +1,5 @@
 // Whole runs in-process on a generated asset folder: frame counting, the
 // frame limit, waits at the quit prompt, shots, failures and determinism.
-#include "run.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -13,6 +11,7 @@
 #include <vector>
 
 #include "platform/image_write.h"
+#include "sim_fixture.h"
 
 namespace fs = std::filesystem;
 
@@ -34,12 +33,11 @@ const ImageFile kImages[] = {
     {"zantrel.bmp", 22 * 270, 1},
 };
 
-class SimRun : public ::testing::Test {
+class SimRun : public SimFixture {
  protected:
+  SimRun() : SimFixture("sim_run_") {}
   void SetUp() override {
-    cwd_ = fs::current_path();
-    dir_ = fs::temp_directory_path() / ("sim_run_" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
+    SimFixture::SetUp();
     fs::create_directories(dir_ / "game/images");
     fs::create_directories(dir_ / "game/sounds");
     fs::create_directories(dir_ / "game/scores");
@@ -48,40 +46,11 @@ class SimRun : public ::testing::Test {
       ASSERT_TRUE(sb::WriteBmp((dir_ / "game/images" / f.file).string(), px.data(), f.w, f.h));
     }
   }
-  void TearDown() override {
-    fs::current_path(cwd_);  // runs enter the assets folder
-    fs::remove_all(dir_);
-  }
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  void Write(const std::string& name, const std::string& text) {
-    std::ofstream(Path(name)) << text;
-  }
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-
-  // Runs with the generated assets; returns the exit status, output in out_.
+  // Runs with the generated assets.
   int Sim(std::vector<std::string> args) {
     args.push_back("--assets");
     args.push_back(Path("game"));
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    const int rc = sim::SimMain(args, out, err);
-    fs::current_path(cwd_);
-    out_ = ReadAll(out);
-    err_ = ReadAll(err);
-    return rc;
-  }
-  static std::string ReadAll(std::FILE* f) {
-    std::string s;
-    std::rewind(f);
-    char buf[4096];
-    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) s.append(buf, n);
-    std::fclose(f);
-    return s;
+    return SimFixture::Sim(args);
   }
   int64_t Frames() const {
     const size_t at = out_.find("frames ");
@@ -93,9 +62,6 @@ class SimRun : public ::testing::Test {
     for (std::string l; std::getline(in, l);) lines.push_back(l);
     return lines;
   }
-
-  fs::path cwd_, dir_;
-  std::string out_, err_;
 };
 
 TEST_F(SimRun, GivenAFrameLimitThenExactlyThatManyFramesEachTracedOnce) {
