@@ -264,3 +264,40 @@ test("the transfer stays within 3 MB", () => {
   console.log(`transfer: ${bytes} bytes`);
   assert.ok(bytes <= 3 * 1024 * 1024);
 });
+
+test("a pad alone opens the options and starts a game; the button and Alt+Enter switch full screen", async () => {
+  // Headless chromium has no pads: the page reads a stand-in with the
+  // standard mapping (0 bottom, 8 back, 15 d-pad right) that the test moves.
+  const context = await browser.createBrowserContext();
+  contexts.push(context);
+  const page = await context.newPage();
+  await page.evaluateOnNewDocument(() => {
+    const pad = { id: "stand-in", index: 0, connected: false, mapping: "standard",
+                  axes: [0, 0, 0, 0], buttons: Array.from({ length: 17 }, () => ({ pressed: false, value: 0 })) };
+    window.testPad = pad;
+    navigator.getGamepads = () => [pad.connected ? pad : null];
+  });
+  await page.goto(`${base}/index.html`);
+  await until(page, () => Module.sb.state && Module.sb.state.frame >= 1, null, "the title");
+  const hold = (i, on) => page.evaluate((i, on) => { window.testPad.buttons[i].pressed = on; }, i, on);
+  const tapPad = async (i) => { await hold(i, true); await new Promise((r) => setTimeout(r, 150)); await hold(i, false); };
+
+  await tapPad(8);  // Back, before the pad is connected: nothing
+  await new Promise((r) => setTimeout(r, 300));
+  assert.equal((await state(page)).gamestate, 0, "a disconnected pad was read");
+  await page.evaluate(() => { window.testPad.connected = true; });
+  await tapPad(8);
+  await until(page, () => Module.sb.state.gamestate === 3, null, "the options after Back");
+  await tapPad(8);
+  await until(page, () => Module.sb.state.gamestate === 0, null, "the title after Back again");
+  await tapPad(0);
+  await until(page, () => Module.sb.state.gamestate === 2 && Module.sb.state.frame > 0, null, "a game after the bottom button");
+
+  await page.click("#full");
+  await until(page, () => document.fullscreenElement !== null, null, "full screen after the button");
+  // In full screen only the game shows: Alt+Enter leaves it.
+  await page.keyboard.down("AltLeft");
+  await page.keyboard.press("Enter");
+  await page.keyboard.up("AltLeft");
+  await until(page, () => document.fullscreenElement === null, null, "a window again after Alt+Enter");
+});
