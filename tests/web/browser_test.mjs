@@ -279,19 +279,28 @@ test("a pad alone opens the options and starts a game; the button and Alt+Enter 
   });
   await page.goto(`${base}/index.html`);
   await until(page, () => Module.sb.state && Module.sb.state.frame >= 1, null, "the title");
+  await page.bringToFront();  // focus changes drop presses not yet read
+  await page.focus("#canvas");
   const hold = (i, on) => page.evaluate((i, on) => { window.testPad.buttons[i].pressed = on; }, i, on);
-  const tapPad = async (i) => { await hold(i, true); await new Promise((r) => setTimeout(r, 150)); await hold(i, false); };
+  // Held until the game shows it took the press, as a player holds a button
+  // until the screen answers; then released for a few frames.
+  const pressUntil = async (i, fn, what) => {
+    await hold(i, true);
+    await until(page, fn, null, what);
+    await hold(i, false);
+    const f = (await state(page)).frame;
+    await until(page, (f) => Module.sb.state.frame > f + 3, f, "frames after the release");
+  };
 
-  await tapPad(8);  // Back, before the pad is connected: nothing
+  await hold(8, true);  // Back, before the pad is connected: nothing
   await new Promise((r) => setTimeout(r, 300));
+  await hold(8, false);
   assert.equal((await state(page)).gamestate, 0, "a disconnected pad was read");
   await page.evaluate(() => { window.testPad.connected = true; });
-  await tapPad(8);
-  await until(page, () => Module.sb.state.gamestate === 3, null, "the options after Back");
-  await tapPad(8);
-  await until(page, () => Module.sb.state.gamestate === 0, null, "the title after Back again");
-  await tapPad(0);
-  await until(page, () => Module.sb.state.gamestate === 2 && Module.sb.state.frame > 0, null, "a game after the bottom button");
+  await pressUntil(8, () => Module.sb.state.gamestate === 3, "the options after Back");
+  await pressUntil(8, () => Module.sb.state.gamestate === 0, "the title after Back again");
+  await pressUntil(0, () => Module.sb.state.gamestate === 2 && Module.sb.state.frame > 0,
+                   "a game after the bottom button");
 
   await page.click("#full");
   await until(page, () => document.fullscreenElement !== null, null, "full screen after the button");
