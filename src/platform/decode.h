@@ -15,6 +15,18 @@ namespace sb {
 
 struct Bitmap;
 
+// Little-endian fields of file headers.
+inline uint32_t ReadLe32(const uint8_t* p) {
+  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+}
+inline uint16_t ReadLe16(const uint8_t* p) {
+  return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+
+// Converted sound from one file is bounded: a file that claims a sample rate
+// of 1 Hz would otherwise ask for 44100 bytes per byte of data.
+inline constexpr uint64_t kMaxConvertBytes = uint64_t{256} << 20;
+
 // The first bytes of a BMP file that HeaderAcceptable looks at.
 inline constexpr size_t kBmpHeaderBytes = 34;
 

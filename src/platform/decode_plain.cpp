@@ -21,18 +21,9 @@ namespace sb::plain {
 
 namespace {
 
-// As on the desktop: at most this much converted sound from one file.
-constexpr uint64_t kMaxConvertBytes = uint64_t{256} << 20;
 // The largest BMP file a picture within the caps can need: 32 bits per
 // pixel, a full palette, the largest headers.
 constexpr uint64_t kMaxBmpFileBytes = uint64_t(kMaxImagePixels) * 4 + kMaxImageSide * 4 + 4096;
-
-uint32_t Le32(const uint8_t* p) {
-  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
-uint16_t Le16(const uint8_t* p) {
-  return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
 
 bool ReadFile(const std::string& path, std::vector<uint8_t>& out) {
   std::FILE* f = std::fopen(path.c_str(), "rb");
@@ -51,7 +42,7 @@ bool ReadFile(const std::string& path, std::vector<uint8_t>& out) {
 // One PCM sample of `bits` at p as a real in [-1, 1).
 float Sample(const uint8_t* p, int bits) {
   if (bits == 8) return static_cast<float>(p[0]) / 128.0f - 1.0f;
-  return static_cast<float>(static_cast<int16_t>(Le16(p))) / 32768.0f;
+  return static_cast<float>(static_cast<int16_t>(ReadLe16(p))) / 32768.0f;
 }
 
 }  // namespace
@@ -91,13 +82,13 @@ bool DecodeWav(std::vector<uint8_t>& bytes, std::vector<int16_t>& out) {
   size_t data_len = 0;
   for (size_t pos = 12; pos + 8 <= n;) {
     const size_t avail = n - (pos + 8);
-    const size_t len = std::min<size_t>(Le32(b + pos + 4), avail);
+    const size_t len = std::min<size_t>(ReadLe32(b + pos + 4), avail);
     const uint8_t* body = b + pos + 8;
     if (std::memcmp(b + pos, "fmt ", 4) == 0 && len >= 16) {
-      if (Le16(body) != 1) return false;  // PCM only
-      channels = Le16(body + 2);
-      rate = Le32(body + 4);
-      bits = Le16(body + 14);
+      if (ReadLe16(body) != 1) return false;  // PCM only
+      channels = ReadLe16(body + 2);
+      rate = ReadLe32(body + 4);
+      bits = ReadLe16(body + 14);
     } else if (std::memcmp(b + pos, "data", 4) == 0 && !data) {
       data = body;
       data_len = len;
@@ -110,7 +101,7 @@ bool DecodeWav(std::vector<uint8_t>& bytes, std::vector<int16_t>& out) {
   const size_t frames = data_len / frame;  // a torn last frame is dropped
   if (channels == 1 && bits == 16 && rate == Mixer::kRate) {
     out.resize(frames);
-    for (size_t i = 0; i < frames; ++i) out[i] = static_cast<int16_t>(Le16(data + 2 * i));
+    for (size_t i = 0; i < frames; ++i) out[i] = static_cast<int16_t>(ReadLe16(data + 2 * i));
     return true;
   }
   // Anything else: to mono reals, then to the mixer's rate by linear steps.

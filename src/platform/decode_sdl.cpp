@@ -12,13 +12,6 @@ namespace sb {
 
 namespace {
 
-// Conversion scratch is bounded: a file that claims a sample rate of 1 Hz
-// would otherwise ask for 44100 bytes per byte of data.
-constexpr uint64_t kMaxConvertBytes = uint64_t{256} << 20;
-
-uint32_t Le32(const uint8_t* p) {
-  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
 void PutLe32(uint8_t* p, uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
@@ -30,7 +23,7 @@ void ClampChunkLengths(std::vector<uint8_t>& b) {
   const size_t n = b.size();
   size_t pos;
   if (n >= 12 && std::memcmp(b.data(), "RIFF", 4) == 0) {
-    if (Le32(&b[4]) > n - 8) PutLe32(&b[4], static_cast<uint32_t>(n - 8));
+    if (ReadLe32(&b[4]) > n - 8) PutLe32(&b[4], static_cast<uint32_t>(n - 8));
     pos = 12;
   } else if (n >= 4 && std::memcmp(b.data(), "WAVE", 4) == 0) {
     pos = 4;  // SDL also reads chunks without the RIFF header
@@ -38,7 +31,7 @@ void ClampChunkLengths(std::vector<uint8_t>& b) {
     return;
   }
   while (pos + 8 <= n) {
-    size_t len = Le32(&b[pos + 4]);
+    size_t len = ReadLe32(&b[pos + 4]);
     const size_t avail = n - (pos + 8);
     if (len > avail) {
       len = avail;

@@ -12,11 +12,10 @@ namespace sb {
 namespace {
 
 int32_t Le32(const uint8_t* p) {
-  return static_cast<int32_t>(uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 |
-                              uint32_t{p[3]} << 24);
+  return static_cast<int32_t>(ReadLe32(p));
 }
 int16_t Le16(const uint8_t* p) {
-  return static_cast<int16_t>(uint16_t(p[0] | p[1] << 8));
+  return static_cast<int16_t>(ReadLe16(p));
 }
 
 }  // namespace
