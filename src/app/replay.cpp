@@ -21,8 +21,6 @@ namespace {
 
 constexpr const char* kLastReplay = "replays/last.replay";
 constexpr const char* kTableReplays = "scores/replays";
-constexpr int kCodeEscape = 27;
-constexpr int kCodeF = 70;
 constexpr int kFastDivisor = 4;
 
 template <class T>
@@ -267,6 +265,11 @@ class Player : public FrameHooks, public InputHold {
   bool left_ = false, close_ = false, fast_ = false;
 };
 
+std::string RulesMismatch(const Replay& r) {
+  return "replay of rules version " + std::to_string(r.rules) +
+         ", but this game plays rules version " + std::to_string(kRulesVersion);
+}
+
 template <class T>
 void CompareEnd(std::string& why, bool has, const char* field, T expected, T got) {
   if (why.empty() && has && expected != got)
@@ -428,12 +431,20 @@ void KeepTopTenReplay(Game& g) {
   }
 }
 
+void ReadyForReplay(Game& g) {
+  FillKeyTable(g);
+  g.speedmul = 2;
+  CreateSettingsTables(g);
+  ReadDirectionTables(g);
+  LoadWaves(g);
+  g.plyr = g.kxplyr_list.New();
+}
+
 ReplayVerdict VerifyReplay(Game& g, const Replay& r) {
   ReplayVerdict v;
   if (r.rules != kRulesVersion) {
     v.status = 3;
-    v.message = "replay of rules version " + std::to_string(r.rules) +
-                ", but this game plays rules version " + std::to_string(kRulesVersion);
+    v.message = RulesMismatch(r);
     return v;
   }
   if (!StartState(g, r, v.message)) {
@@ -472,9 +483,7 @@ ReplayVerdict VerifyReplay(Game& g, const Replay& r) {
 void WatchReplay(Game& live, const Replay& r) {
   Platform& P = live.P;
   if (r.rules != kRulesVersion) {
-    std::fprintf(stderr,
-                 "swarmbreak: replay of rules version %d, but this game plays rules version %d\n",
-                 r.rules, kRulesVersion);
+    std::fprintf(stderr, "swarmbreak: %s\n", RulesMismatch(r).c_str());
     return;
   }
   const int32_t state = P.Rng().State();
@@ -487,12 +496,7 @@ void WatchReplay(Game& live, const Replay& r) {
     auto g = std::make_unique<Game>(P);
     g->img = live.img;
     for (int i = 0; i < kSndCount; ++i) g->snd[i] = live.snd[i];
-    FillKeyTable(*g);
-    g->speedmul = 2;
-    CreateSettingsTables(*g);
-    ReadDirectionTables(*g);
-    LoadWaves(*g);
-    g->plyr = g->kxplyr_list.New();
+    ReadyForReplay(*g);
     std::string why;
     if (!StartState(*g, r, why)) {
       std::fprintf(stderr, "swarmbreak: bad replay: %s\n", why.c_str());

@@ -58,6 +58,10 @@ struct ReplayVerdict {
   int32_t score = 0, wave = 0, men = 0;
 };
 
+// Makes `g` a game a replay can start from, without display or files: the
+// key, settings, direction and wave tables, and the player record.
+void ReadyForReplay(Game& g);
+
 // Plays a replay on a started game (StartUp done) without a window of its
 // own and compares every checkpoint and the end.
 ReplayVerdict VerifyReplay(Game& g, const Replay& r);

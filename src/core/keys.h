@@ -24,7 +24,7 @@ enum LegacyKey : int {
   kKeyDown = 208,
 };
 // Virtual-key codes the screens read directly.
-enum KeyCode : int { kCodeEscape = 27, kCodeN = 78, kCodeO = 79, kCodeY = 89 };
+enum KeyCode : int { kCodeEscape = 27, kCodeF = 70, kCodeN = 78, kCodeO = 79, kCodeY = 89 };
 
 // Game controller buttons, by position: the four face buttons are game
 // buttons 1..4 (left X, bottom A, right B, top Y), then Back and Start.

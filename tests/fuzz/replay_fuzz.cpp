@@ -6,12 +6,9 @@
 #include <string_view>
 
 #include "app/replay.h"
-#include "core/keys.h"
 #include "core/replay.h"
-#include "core/settings.h"
 #include "fuzz_common.h"
 #include "platform/headless_backend.h"
-#include "play/waves.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -40,12 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   P->SetDrawingEnabled(false);
   P->OpenDisplay(640, 480, 0, 0, 0);  // frames are counted only when shown
   sb::Game g(*P);
-  sb::FillKeyTable(g);
-  g.speedmul = 2;
-  sb::CreateSettingsTables(g);
-  sb::ReadDirectionTables(g);
-  sb::LoadWaves(g);
-  g.plyr = g.kxplyr_list.New();
+  sb::ReadyForReplay(g);
   const sb::ReplayVerdict v = sb::VerifyReplay(g, r);
   FUZZ_CHECK(v.status >= 0 && v.status <= 3);
   FUZZ_CHECK(v.frames <= r.end_frames + 1);
