@@ -161,11 +161,16 @@ std::string ReplayKeyName(int code) {
   }
   if (code >= 65 && code <= 90) return std::string(1, static_cast<char>('a' + code - 65));
   if (code >= 48 && code <= 57) return std::string(1, static_cast<char>(code));
-  return std::to_string(code);
+  // Other keys by code, in at least two digits: a single digit names the digit key.
+  return (code >= 0 && code < 10 ? "0" : "") + std::to_string(code);
 }
 
 int ReplayKeyCode(std::string_view n) {
-  for (int c = 1; c < InputState::kKeys; ++c) {
+  int64_t v = 0;
+  if (n.size() > 1 && ParseInt(n, v)) return v >= 1 && v < InputState::kKeys ? int(v) : 0;
+  if (n.size() == 1 && ((n[0] >= 'a' && n[0] <= 'z') || (n[0] >= '0' && n[0] <= '9')))
+    return n[0] >= 'a' ? 65 + (n[0] - 'a') : n[0];
+  for (int c : {37, 38, 39, 40, 32, 27, 13}) {
     if (ReplayKeyName(c) == n) return c;
   }
   return 0;

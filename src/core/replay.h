@@ -71,7 +71,9 @@ struct ReplayError {
   std::string what;
 };
 
-// Key names as in the simulator's scripts; a number for any other code.
+// Key names, shared with the simulator's scripts: left right up down space
+// escape enter, a-z, the digits 0-9 (one digit: the digit key), and any
+// other code as a number of two or more digits (09 is Tab).
 std::string ReplayKeyName(int code);
 int ReplayKeyCode(std::string_view name);  // 0 when unknown
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/replay.h"
 #include "support/world.h"
 
 using namespace sbt;
@@ -69,6 +70,17 @@ TEST(FirePressed, AnyOfTheNineInputsFiresAndAllAreReadEveryCall) {
   // Movement keys are not fire.
   for (int code : {37, 38, 39, 40, 73, 74, 75, 76}) w.In().SetKey(code, true);
   EXPECT_EQ(sb::FirePressed(w.g), 0);
+}
+
+// Replays name every key; each name must read back as the same key (the
+// digit keys and the codes below 10 once shared the names 0-9).
+TEST(ReplayKeyNames, EveryCodeReadsBackFromItsName) {
+  for (int c = 1; c < 256; ++c) EXPECT_EQ(sb::ReplayKeyCode(sb::ReplayKeyName(c)), c) << c;
+  EXPECT_EQ(sb::ReplayKeyCode("9"), 57);
+  EXPECT_EQ(sb::ReplayKeyCode("09"), 9);
+  EXPECT_EQ(sb::ReplayKeyCode("79"), 79);
+  for (const char* bad : {"00", "256", "-5", "shift", "A"})
+    EXPECT_EQ(sb::ReplayKeyCode(bad), 0) << bad;
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <charconv>
 
+#include "core/replay.h"
+
 namespace sim {
 namespace {
 
@@ -130,19 +132,9 @@ bool ParseLine(const std::vector<std::string_view>& t, Change& c, std::string& w
 }  // namespace
 
 std::optional<int> KeyCodeFromName(std::string_view name) {
-  std::string n = Lower(name);
-  if (n == "left") return 37;
-  if (n == "up") return 38;
-  if (n == "right") return 39;
-  if (n == "down") return 40;
-  if (n == "space") return 32;
-  if (n == "escape") return 27;
-  if (n == "enter") return 13;
-  if (n.size() == 1 && n[0] >= 'a' && n[0] <= 'z') return 65 + (n[0] - 'a');
-  // A single digit is the digit key, not a key code.
-  if (n.size() == 1 && n[0] >= '0' && n[0] <= '9') return 48 + (n[0] - '0');
-  int64_t v = 0;
-  if (ParseInt(n, v) && v >= 1 && v <= kMaxKeyCode) return static_cast<int>(v);
+  // The replay format's key names, in any case.
+  const int code = sb::ReplayKeyCode(Lower(name));
+  if (code != 0) return code;
   return std::nullopt;
 }
 

@@ -33,7 +33,6 @@ struct ScriptError {
   std::string reason;
 };
 
-inline constexpr int kMaxKeyCode = 255;
 inline constexpr int kMaxJoyButton = 6;  // 1..4 the face buttons, 5 Back, 6 Start
 
 // Button number for a controller button's name (x, a, b, y, back, start) or
