@@ -28,10 +28,7 @@ int main(int argc, char** argv) {
       return 2;
     }
     if (r.rules != sb::kRulesVersion) {
-      std::fprintf(
-          stderr,
-          "swarmbreak: %s: replay of rules version %d, but this game plays rules version %d\n",
-          replay, r.rules, sb::kRulesVersion);
+      std::fprintf(stderr, "swarmbreak: %s: %s\n", replay, sb::RulesMismatch(r).c_str());
       return 3;
     }
   }

@@ -265,11 +265,6 @@ class Player : public FrameHooks, public InputHold {
   bool left_ = false, close_ = false, fast_ = false;
 };
 
-std::string RulesMismatch(const Replay& r) {
-  return "replay of rules version " + std::to_string(r.rules) +
-         ", but this game plays rules version " + std::to_string(kRulesVersion);
-}
-
 template <class T>
 void CompareEnd(std::string& why, bool has, const char* field, T expected, T got) {
   if (why.empty() && has && expected != got)
@@ -429,6 +424,11 @@ void KeepTopTenReplay(Game& g) {
     const std::string p = std::string(kTableReplays) + "/" + e.path().filename().string();
     if (e.path().extension() == ".replay" && !keep.count(p)) g.P.RemoveFile(p);
   }
+}
+
+std::string RulesMismatch(const Replay& r) {
+  return "replay of rules version " + std::to_string(r.rules) +
+         ", but this game plays rules version " + std::to_string(kRulesVersion);
 }
 
 void ReadyForReplay(Game& g) {

@@ -58,6 +58,8 @@ struct ReplayVerdict {
   int32_t score = 0, wave = 0, men = 0;
 };
 
+// "replay of rules version R, but this game plays rules version V".
+std::string RulesMismatch(const Replay& r);
 // Makes `g` a game a replay can start from, without display or files: the
 // key, settings, direction and wave tables, and the player record.
 void ReadyForReplay(Game& g);
