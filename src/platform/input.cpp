@@ -91,4 +91,18 @@ bool InputState::Apply(const InputChange& c) {
   return changed;
 }
 
+namespace {
+// The letters the game asks for by name ("Hit Y to quit", "Press O").
+bool ReadByLetter(int code) {
+  return code == 'Y' || code == 'N' || code == 'O';
+}
+}  // namespace
+
+int VirtualKeysOfPress(int position, int letter, int codes[2]) {
+  int n = 0;
+  if (position != 0 && (!ReadByLetter(position) || letter == 0)) codes[n++] = position;
+  if (letter != 0 && ReadByLetter(letter)) codes[n++] = letter;
+  return n;
+}
+
 }  // namespace sb

@@ -88,4 +88,11 @@ class InputState {
   InputHold* hold_ = nullptr;
 };
 
+// The virtual-key codes one key press sets, into codes; returns how many.
+// Keys count by their position (`position`, 0 for none), so play and menus
+// keep their shape on any layout, except the letters the game asks for by
+// name (Y, N, O), which count by the upper-case letter the layout puts on
+// the key (`letter`, 0 when it is no Latin letter: then by position too).
+int VirtualKeysOfPress(int position, int letter, int codes[2]);
+
 }  // namespace sb

@@ -127,23 +127,10 @@ int VirtualKeyFromScancode(int sc) {
   }
 }
 
-namespace {
-
-// The letters the game asks for by name ("Hit Y to quit", "Press O").
-bool ReadByLetter(int code) {
-  return code == 'Y' || code == 'N' || code == 'O';
-}
-
-}  // namespace
-
 int VirtualKeysOfKey(int scancode, int keycode, int codes[2]) {
-  int n = 0;
-  const int pos = VirtualKeyFromScancode(scancode);
   const bool latin = keycode >= 'a' && keycode <= 'z';
-  // A layout without Latin letters keeps them where they are on the keys.
-  if (pos != 0 && (!ReadByLetter(pos) || !latin)) codes[n++] = pos;
-  if (latin && ReadByLetter('A' + (keycode - 'a'))) codes[n++] = 'A' + (keycode - 'a');
-  return n;
+  return VirtualKeysOfPress(VirtualKeyFromScancode(scancode), latin ? keycode - 'a' + 'A' : 0,
+                            codes);
 }
 
 namespace {

@@ -20,9 +20,7 @@ std::unique_ptr<Backend> MakeSdlBackend();
 int VirtualKeyFromScancode(int scancode);
 
 // The virtual-key codes one key (SDL scancode and keycode) sets, into codes;
-// returns how many. Keys count by their position, so play and menus keep
-// their shape on any layout, except the letters the game asks for by name
-// (Y, N, O), which count by the letter the layout puts on the key.
+// returns how many (by position, Y N O by letter: VirtualKeysOfPress).
 int VirtualKeysOfKey(int scancode, int keycode, int codes[2]);
 
 }  // namespace sb

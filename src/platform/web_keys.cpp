@@ -1,5 +1,7 @@
 #include "platform/web_keys.h"
 
+#include "platform/input.h"
+
 namespace sb {
 
 namespace {
@@ -75,11 +77,6 @@ int Numbered(std::string_view code, std::string_view prefix, int lo, int hi) {
   return n >= lo && n <= hi ? n : -1;
 }
 
-// The letters the game asks for by name ("Hit Y to quit", "Press O").
-bool ReadByLetter(int code) {
-  return code == 'Y' || code == 'N' || code == 'O';
-}
-
 }  // namespace
 
 int VirtualKeyFromCode(std::string_view code) {
@@ -95,14 +92,9 @@ int VirtualKeyFromCode(std::string_view code) {
 }
 
 int VirtualKeysOfCode(std::string_view code, std::string_view key, int codes[2]) {
-  int n = 0;
-  const int pos = VirtualKeyFromCode(code);
   const char c = key.size() == 1 ? key[0] : 0;
   const int letter = c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c >= 'A' && c <= 'Z' ? c : 0;
-  // A layout without Latin letters keeps them where they are on the keys.
-  if (pos != 0 && (!ReadByLetter(pos) || letter == 0)) codes[n++] = pos;
-  if (letter != 0 && ReadByLetter(letter)) codes[n++] = letter;
-  return n;
+  return VirtualKeysOfPress(VirtualKeyFromCode(code), letter, codes);
 }
 
 }  // namespace sb

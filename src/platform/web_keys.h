@@ -10,9 +10,7 @@ namespace sb {
 int VirtualKeyFromCode(std::string_view code);
 
 // The virtual-key codes one key sets (its code and KeyboardEvent.key), into
-// codes; returns how many. As on the desktop, keys count by position except
-// the letters the game asks for by name (Y, N, O), which count by the letter
-// the layout puts on the key.
+// codes; returns how many (by position, Y N O by letter: VirtualKeysOfPress).
 int VirtualKeysOfCode(std::string_view code, std::string_view key, int codes[2]);
 
 }  // namespace sb
