@@ -45,23 +45,10 @@ namespace sb {
 
 namespace {
 
-// A stick counts as deflected beyond a third of its range (in page.js).
 // A scripted run hands the page a turn every this many Delays.
 constexpr int64_t kYieldEvery = 32;
 // Never more sound at once than this (after the tab slept, say).
 constexpr uint64_t kMaxFeed = Mixer::kRate / 4;
-
-class StateSink : public sim::InputSink {
- public:
-  explicit StateSink(InputState& in) : in_(in) {}
-  void Key(int code, bool down) override { in_.SetKey(code, down); }
-  void JoyButton(int button, bool down) override { in_.SetJoyButton(button, down); }
-  void JoyAxes(int x, int y) override { in_.SetJoyAxes(x, y); }
-  void Close() override { in_.RequestClose(); }
-
- private:
-  InputState& in_;
-};
 
 }  // namespace
 
@@ -75,7 +62,7 @@ WebBackend::~WebBackend() = default;
 
 void WebBackend::Begin(InputState& input) {
   if (!player_) return;
-  sink_ = std::make_unique<StateSink>(input);
+  sink_ = std::make_unique<sim::InputStateSink>(input);
   player_->ApplyUpTo(1, *sink_);
 }
 
@@ -171,7 +158,6 @@ void WebBackend::FeedAudio() {
 }
 
 void WebBackend::OnFlip() {
-  if (script_->frames && frame_ > script_->frames) EndScript();
   for (int64_t f : script_->shots)
     if (f == frame_) sb_shot(static_cast<int>(frame_), rgba_.data());
   if (script_->frames && frame_ >= script_->frames) EndScript();

@@ -64,18 +64,6 @@ std::string Absolute(const std::string& path) {
   return ec ? path : p.lexically_normal().string();
 }
 
-class InputStateSink : public InputSink {
- public:
-  explicit InputStateSink(sb::InputState& in) : in_(in) {}
-  void Key(int code, bool down) override { in_.SetKey(code, down); }
-  void JoyButton(int button, bool down) override { in_.SetJoyButton(button, down); }
-  void JoyAxes(int x, int y) override { in_.SetJoyAxes(x, y); }
-  void Close() override { in_.RequestClose(); }
-
- private:
-  sb::InputState& in_;
-};
-
 // Watches the game through its platform: every Flip is one frame (the
 // presents that open a display are not), and a Delay reached by polling
 // input without presenting anything is a wait for a key.

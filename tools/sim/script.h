@@ -17,6 +17,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/input.h"
+
 namespace sim {
 
 struct Change {
@@ -55,6 +57,19 @@ class InputSink {
   virtual void JoyButton(int button, bool down) = 0;
   virtual void JoyAxes(int x, int y) = 0;
   virtual void Close() = 0;
+};
+
+// The sink the game uses: changes go straight into the platform's input state.
+class InputStateSink : public InputSink {
+ public:
+  explicit InputStateSink(sb::InputState& in) : in_(in) {}
+  void Key(int code, bool down) override { in_.SetKey(code, down); }
+  void JoyButton(int button, bool down) override { in_.SetJoyButton(button, down); }
+  void JoyAxes(int x, int y) override { in_.SetJoyAxes(x, y); }
+  void Close() override { in_.RequestClose(); }
+
+ private:
+  sb::InputState& in_;
 };
 
 // Feeds parsed changes to a sink, either by frame or one at a time (a game
